@@ -4,11 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
 #include <vector>
 
 namespace {
 
 struct ramp_case { std::int32_t step, offset; int index; std::uint32_t grey; };
+std::ostream& operator<<(std::ostream& o, const ramp_case& c)
+{
+    return o << "step " << c.step << " offset " << c.offset << " index " << c.index;
+}
 
 class Palette : public ::testing::TestWithParam<ramp_case> {};
 

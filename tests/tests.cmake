@@ -1,0 +1,3 @@
+# The window tests read the demo's window back from an X server (Xvfb).
+find_package(X11 REQUIRED)
+target_link_libraries(demo_tests PRIVATE X11::X11)
