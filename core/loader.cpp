@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 
 std::uint8_t* musakki;
 std::uint8_t* dd;
@@ -51,8 +52,10 @@ int loadfile(const char* path, std::uint8_t** block, std::size_t min_size, std::
         *why = std::strerror(errno);
         return 1;
     }
+    // A directory opens like a file but reports a nonsense size.
+    struct stat st{};
     long end = -1;
-    if (std::fseek(f, 0, SEEK_END) == 0)
+    if (fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode) && std::fseek(f, 0, SEEK_END) == 0)
         end = std::ftell(f);
     if (end < 0 || std::fseek(f, 0, SEEK_SET) != 0) {
         *why = "cannot be read (not a regular file)";
