@@ -5,6 +5,7 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_OUTLINE_H
 
 #include <algorithm>
 #include <climits>
@@ -45,7 +46,8 @@ std::string font_path(const std::string& file)
     return std::string(DEMO_FONT_DIR) + "/" + file;
 }
 
-mask render_text(const std::string& font_file, int pixel_size, const std::string& text)
+mask render_text(const std::string& font_file, int pixel_size, const std::string& text,
+                 double embolden)
 {
     FT_Library lib;
     if (FT_Init_FreeType(&lib))
@@ -67,9 +69,13 @@ mask render_text(const std::string& font_file, int pixel_size, const std::string
             FT_Get_Kerning(face, previous, index, FT_KERNING_UNFITTED, &k);
             pen += k.x;
         }
-        if (FT_Load_Glyph(face, index, FT_LOAD_NO_HINTING | FT_LOAD_RENDER))
-            font_failure(font_file, "glyph cannot be rendered");
+        if (FT_Load_Glyph(face, index, FT_LOAD_NO_HINTING))
+            font_failure(font_file, "glyph cannot be loaded");
         FT_GlyphSlot g = face->glyph;
+        if (embolden > 0)
+            FT_Outline_Embolden(&g->outline, static_cast<FT_Pos>(embolden * 64));
+        if (FT_Render_Glyph(g, FT_RENDER_MODE_NORMAL))
+            font_failure(font_file, "glyph cannot be rendered");
         placed p{static_cast<int>((pen + 32) >> 6) + g->bitmap_left, -g->bitmap_top,
                  static_cast<int>(g->bitmap.width), static_cast<int>(g->bitmap.rows),
                  g->bitmap.pitch, {}};

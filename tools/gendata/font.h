@@ -14,6 +14,8 @@ struct mask {
 // Full path of a font file of the DejaVu family (Debian package fonts-dejavu-core).
 std::string font_path(const std::string& file);
 
-// Sets text (UTF-8) on one line at the given pixel size, antialiased, with kerning.
-// The mask is cropped to the inked box. Exits with a message if the font cannot be read.
-mask render_text(const std::string& font_file, int pixel_size, const std::string& text);
+// Sets text (UTF-8) on one line at the given pixel size, antialiased, with kerning; the
+// strokes are thickened by embolden pixels. The mask is cropped to the inked box. Exits
+// with a message if the font cannot be read.
+mask render_text(const std::string& font_file, int pixel_size, const std::string& text,
+                 double embolden = 0);

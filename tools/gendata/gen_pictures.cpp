@@ -151,17 +151,18 @@ std::vector<double> place(const mask& m, int w, int h, int x, int y)
 }
 
 // Sets one line of text at the largest size that fits a max_w x max_h box.
-mask fit_text(const std::string& font_file, const char* text, int max_w, int max_h)
+mask fit_text(const std::string& font_file, const char* text, int max_w, int max_h,
+              double embolden = 0)
 {
     int size = 64;
-    mask m = render_text(font_file, size, text);
+    mask m = render_text(font_file, size, text, embolden * size / 64);
     for (int tries = 0; tries < 8 && (m.width > max_w || m.height > max_h || (m.width < max_w - 2 && m.height < max_h - 2)); tries++) {
         double k = std::min(static_cast<double>(max_w) / m.width, static_cast<double>(max_h) / m.height);
         int next = std::max(4, static_cast<int>(size * k));
         if (next == size)
             next = m.width > max_w || m.height > max_h ? size - 1 : size + 1;
         size = next;
-        m = render_text(font_file, size, text);
+        m = render_text(font_file, size, text, embolden * size / 64);
     }
     return m;
 }
@@ -170,17 +171,18 @@ mask fit_text(const std::string& font_file, const char* text, int max_w, int max
 struct tile_design {
     const char* text;
     const char* font;
-    bool inverted;  // black ink on a white panel
+    bool inverted;   // black ink on a white panel
+    double embolden; // extra stroke width, in pixels of a 64-pixel em
 };
 
 constexpr tile_design tiles[7] = {
-    {nullptr, nullptr, false},
-    {"Q", "DejaVuSerif-Bold.ttf", true},
-    {"\u262F", "DejaVuSans-Bold.ttf", false},
-    {"\u2605", "DejaVuSans-Bold.ttf", true},
-    {"\u266B", "DejaVuSans-Bold.ttf", false},
-    {"\u2620", "DejaVuSans-Bold.ttf", true},
-    {"&", "DejaVuSerif-Bold.ttf", false},
+    {nullptr, nullptr, false, 0},
+    {"Q", "DejaVuSerif-Bold.ttf", true, 0},
+    {"\u262F", "DejaVuSans-Bold.ttf", false, 0},  // yin and yang
+    {"\u2605", "DejaVuSans-Bold.ttf", true, 0},   // star
+    {"\u266B", "DejaVuSans-Bold.ttf", false, 3},  // two notes, thickened to read over the plasma
+    {"\u2620", "DejaVuSans-Bold.ttf", true, 0},   // skull and bones
+    {"&", "DejaVuSerif-Bold.ttf", false, 0},
 };
 
 }  // namespace
@@ -207,7 +209,7 @@ bytes gen_kooste()
         const tile_design& d = tiles[t];
         mask m;
         if (d.text)
-            m = fit_text(font_path(d.font), d.text, 54, 37);
+            m = fit_text(font_path(d.font), d.text, 54, 37, d.embolden);
         for (int y = 0; y < tile_h; y++)
             for (int x = 0; x < tile_w; x++) {
                 double ink;
