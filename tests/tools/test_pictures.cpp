@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -22,6 +23,8 @@ std::vector<unsigned char> read_data(const std::string& path)
 }
 
 struct picture_case { const char* name; std::size_t size; };
+
+void PrintTo(const picture_case& c, std::ostream* os) { *os << c.name; }
 
 class PictureFile : public ::testing::TestWithParam<picture_case> {};
 

@@ -4,7 +4,7 @@
 pkg_check_modules(FT REQUIRED IMPORTED_TARGET freetype2)
 set(DEMO_FONT_DIR /usr/share/fonts/truetype/dejavu)
 set(DEMO_FONTS ${DEMO_FONT_DIR}/DejaVuSerif-Bold.ttf ${DEMO_FONT_DIR}/DejaVuSerif-Italic.ttf
-    ${DEMO_FONT_DIR}/DejaVuSans-Bold.ttf ${DEMO_FONT_DIR}/DejaVuSans.ttf)
+    ${DEMO_FONT_DIR}/DejaVuSans-Bold.ttf)
 foreach(font ${DEMO_FONTS})
   if(NOT EXISTS ${font})
     message(FATAL_ERROR "Font ${font} is missing: install the Debian package fonts-dejavu-core")
