@@ -130,6 +130,14 @@ void mixloop(mix_channel* ch, std::int32_t* acc, std::int32_t n, MIX mix)
         std::uint64_t run = std::min<std::uint64_t>(safe_advances(ch, p, st), static_cast<std::uint64_t>(n - i));
         std::int32_t* a = acc + static_cast<std::ptrdiff_t>(i) * STRIDE;
         std::int32_t* const stop = a + static_cast<std::ptrdiff_t>(run) * STRIDE;
+        // four samples a round from independent sums, so that they need not wait on each other
+        const std::uint64_t st2 = 2 * st, st3 = 3 * st, st4 = 4 * st;
+        for (; stop - a >= 4 * STRIDE; a += 4 * STRIDE, p += st4) {
+            mix(d, p + st, a);
+            mix(d, p + st2, a + STRIDE);
+            mix(d, p + st3, a + 2 * STRIDE);
+            mix(d, p + st4, a + 3 * STRIDE);
+        }
         for (; a != stop; a += STRIDE) {
             p += st;
             mix(d, p, a);
