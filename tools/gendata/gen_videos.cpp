@@ -61,28 +61,38 @@ void ellipsoid(scene& s, const place& p, vec3 c, vec3 r, float alb, float blend 
     add_ellipsoid(s, at(p, c), turned * p.scale, alb, blend * p.scale);
 }
 
+// Box with half sizes h, turned in its own frame (roll, then pitch, then yaw) and then
+// with the placement.
+void box(scene& s, const place& p, vec3 c, vec3 h, float yaw, float pitch, float roll, float alb)
+{
+    auto turn = [&](vec3 d) { return rot_x(rot_y(rot_y(rot_x(rot_z(d, roll), pitch), yaw), p.yaw), p.pitch); };
+    add_box_axes(s, at(p, c), h * p.scale, turn({1, 0, 0}), turn({0, 1, 0}), turn({0, 0, 1}), alb);
+}
+
 // ---- paa: a head turning from one side to the other, nodding slightly.
 void pose_paa(scene& s, float t)
 {
     float e = ease(t);
-    place p{{160, 92, 0}, 1.05f, mix(-1.15f, 1.15f, e), mix(0.12f, -0.08f, e) + 0.1f * std::sin(pi * e)};
+    place p{{160, 98, 0}, 1.4f, mix(-1.15f, 1.15f, e), mix(0.12f, -0.08f, e) + 0.1f * std::sin(pi * e)};
     const float skin = 0.9f;
     ellipsoid(s, p, {0, -18, -4}, {40, 44, 46}, skin);                 // cranium
-    ellipsoid(s, p, {0, 18, 10}, {30, 30, 32}, skin, 10);              // jaw and cheeks
-    ellipsoid(s, p, {0, 40, 16}, {15, 10, 18}, skin, 8);               // chin
-    capsule(s, p, {-19, -12, 36}, {19, -12, 36}, 7, skin, 6);          // brow ridge
-    capsule(s, p, {0, -8, 40}, {0, 14, 50}, 6, skin, 6);               // nose bridge
+    ellipsoid(s, p, {0, 16, 8}, {30, 30, 30}, skin, 10);               // jaw
+    ellipsoid(s, p, {0, 38, 18}, {14, 10, 16}, skin, 8);               // chin
+    capsule(s, p, {-18, -13, 36}, {18, -13, 36}, 7, skin, 6);          // brow ridge
+    capsule(s, p, {0, -8, 40}, {0, 14, 52}, 6, skin, 6);               // nose bridge
     sphere(s, p, {0, 16, 50}, 7.5f, skin, 5);                          // nose tip
     for (float side : {-1.0f, 1.0f}) {
-        sphere(s, p, {side * 6, 20, 44}, 5, skin, 4);                  // nostrils
-        sphere(s, p, {side * 15, -1, 30}, 8, 1.0f);                    // eyeballs
-        sphere(s, p, {side * 15, -1.5f, 37.5f}, 2.2f, 0.05f);          // pupils
-        capsule(s, p, {side * 22, 10, 34}, {side * 30, 18, 20}, 9, skin, 8); // cheekbones
+        sphere(s, p, {side * 19, 12, 22}, 12, skin, 12);               // cheeks
+        sphere(s, p, {side * 6, 19, 44}, 5, skin, 4);                  // nostrils
+        sphere(s, p, {side * 15, -2, 30}, 8, 1.0f);                    // eyeballs
+        sphere(s, p, {side * 15, -1, 37.5f}, 2.5f, 0.05f);             // pupils
+        capsule(s, p, {side * 9, -6, 35}, {side * 21, -6, 34}, 3.5f, skin, 2); // upper lids
         ellipsoid(s, p, {side * 41, 2, -6}, {6, 14, 9}, skin, 4);      // ears
     }
-    capsule(s, p, {-11, 32, 40}, {11, 32, 40}, 4, 0.6f, 3);            // lips
-    capsule(s, p, {0, 30, -8}, {0, 100, -12}, 26, 0.75f, 10);          // neck
-    ellipsoid(s, p, {0, 122, -10}, {110, 38, 50}, 0.7f, 14);           // shoulders
+    capsule(s, p, {-11, 30, 41}, {11, 30, 41}, 3.5f, 0.65f, 2);        // upper lip
+    capsule(s, p, {-9, 35, 40}, {9, 35, 40}, 4, 0.8f, 2);              // lower lip
+    capsule(s, p, {0, 30, -8}, {0, 90, -12}, 30, 0.75f, 10);           // neck
+    ellipsoid(s, p, {0, 92, -10}, {115, 30, 50}, 0.7f, 14);            // shoulders
     s.depth_near = 60, s.depth_far = -40;
 }
 
@@ -104,9 +114,10 @@ void figure(scene& s, const place& p, const figure_pose& f, float bulk, float al
     ellipsoid(s, p, trunk({0, -24, 0}), {14 * bulk, 14, 10 * bulk}, alb, 6);
     ellipsoid(s, p, {0, -4, 0}, {17 * bulk, 11, 11}, alb, 5);
     if (robe) {
-        ellipsoid(s, p, {0, 26, 0}, {24, 26, 16}, alb * 0.85f, 8);
-        ellipsoid(s, p, {0, 60, 0}, {30, 30, 20}, alb * 0.85f, 10);
-        ellipsoid(s, p, {0, 80, 2}, {34, 10, 22}, alb * 0.85f, 6);
+        // A bell of growing spheres melted together.
+        for (int k = 0; k < 5; k++)
+            sphere(s, p, {0, 8.0f + 16 * k, 0}, 20.0f + 3.5f * k, alb * 0.85f, 16);
+        ellipsoid(s, p, {0, 84, 0}, {38, 6, 24}, alb * 0.85f, 8);
     }
     for (int i = 0; i < 2; i++) {
         float side = i ? 1.0f : -1.0f;
@@ -114,7 +125,7 @@ void figure(scene& s, const place& p, const figure_pose& f, float bulk, float al
         vec3 el = elbow(sh, f.hand[i], 30, 28, f.elbow_hint[i]);
         capsule(s, p, sh, el, 6 * bulk, alb, 4);
         capsule(s, p, el, f.hand[i], 5 * bulk, alb, 3);
-        sphere(s, p, f.hand[i], 6.5f, alb, 3);
+        sphere(s, p, f.hand[i], 7.5f, alb, 3);
         if (!robe) {
             vec3 hip{side * 9, 0, 0};
             vec3 kn = elbow(hip, f.foot[i], 44, 42, f.knee_hint[i]);
@@ -125,83 +136,102 @@ void figure(scene& s, const place& p, const figure_pose& f, float bulk, float al
     }
 }
 
-// ---- siunaus: a robed figure lifts its hands from prayer to a wide blessing; a halo of
-// rays opens behind it.
+// ---- siunaus: a robed figure lifts its hands from prayer to a wide blessing; a halo
+// and a crown of thin rays open behind its head.
 float halo(float x, float y, float t)
 {
-    float dx = x - 160, dy = y - 52;
+    float dx = x - 160, dy = y - 50;
     float r = std::sqrt(dx * dx + dy * dy);
-    float a = std::atan2(dy, dx);
-    float rays = 0.5f + 0.5f * std::cos(a * 18 + r * 0.02f);
-    rays = rays * rays * rays;
-    float fall = std::clamp(1.2f - r / 170, 0.0f, 1.0f);
-    float ring = std::max(0.0f, 1 - std::fabs(r - 30) / 5);
+    float beam = 0.5f + 0.5f * std::cos(std::atan2(dy, dx) * 14);
+    for (int k = 0; k < 4; k++)
+        beam *= beam;
     float e = ease(t);
-    return (rays * fall * (0.08f + 0.5f * e) + ring * (0.2f + 0.6f * e));
+    float rays = beam * std::clamp(1 - r / 130, 0.0f, 1.0f) * std::clamp((r - 22) / 20, 0.0f, 1.0f) * (0.05f + 0.3f * e);
+    float ring = std::max(0.0f, 1 - std::fabs(r - 18) / 3.0f) * (0.3f + 0.7f * e);
+    return rays + ring;
 }
 
 void pose_siunaus(scene& s, float t)
 {
     float e = ease(t);
-    place p{{160, 100, 0}, 1.0f, 0.25f * std::sin(pi * e) * 0.4f, 0};
+    place p{{160, 116, 0}, 0.85f, 0.1f * std::sin(pi * e), 0};
     figure_pose f{};
-    f.lean = mix(0.15f, -0.12f, e);
-    f.head_tilt = mix(0.6f, -0.8f, e);
+    f.lean = mix(0.2f, -0.1f, e);
+    f.head_tilt = mix(0.7f, -0.6f, e);
     for (int i = 0; i < 2; i++) {
         float side = i ? 1.0f : -1.0f;
         vec3 pray{side * 3, -46, 24};
-        vec3 bless{side * 58, -116, 8};
-        vec3 mid{side * 40, -60, 36};
-        float u = e;
+        vec3 mid{side * 44, -62, 40};
+        vec3 bless{side * 62, -100, 10};
         // Through a forward arc, not a straight line, so the arms open rather than slide.
-        vec3 a = lerp(pray, mid, u), b = lerp(mid, bless, u);
-        f.hand[i] = lerp(a, b, u);
+        f.hand[i] = lerp(lerp(pray, mid, e), lerp(mid, bless, e), e);
         f.elbow_hint[i] = {side * 1.0f, mix(0.8f, 0.3f, e), -0.3f};
     }
-    figure(s, p, f, 1.05f, 0.92f, true);
+    figure(s, p, f, 1.3f, 0.95f, true);
     s.backdrop = halo;
     s.time = t;
     s.depth_near = 30, s.depth_far = -30;
 }
 
 // ---- ukko: a broad figure seen from the side swings a great hammer from over its back
-// down onto the ground before it.
+// down onto the ground before it; the ground flashes where it strikes.
+const place ukko_place{{150, 116, 0}, 0.8f, 1.2f, 0};
+
+struct swing {
+    float lean;
+    vec3 hands, dir; // figure-local grip and the handle's direction from it
+};
+
+swing ukko_swing(float t)
+{
+    float e = ease(t);
+    swing w;
+    w.lean = mix(-0.15f, 0.5f, e);
+    // The hammer's angle from straight up, in the figure's own front-back plane.
+    float psi = mix(-0.45f, 2.55f, e);
+    w.dir = {0, -std::cos(psi), std::sin(psi)};
+    w.hands = rot_x(vec3{0, -50, 0}, -w.lean * 0.6f) + w.dir * 40;
+    return w;
+}
+
+constexpr float handle = 52;
+
 float ground_flash(float x, float y, float t)
 {
+    static const vec3 strike = [] {
+        swing w = ukko_swing(1);
+        return at(ukko_place, w.hands + w.dir * handle);
+    }();
     float e = std::max(0.0f, (t - 0.8f) / 0.2f);
-    float dx = (x - 262) * 0.6f, dy = y - 184;
+    float dx = (x - strike.x) * 0.5f, dy = y - 186;
     float r = std::sqrt(dx * dx + dy * dy);
-    float floor = y > 184 ? 0.25f : 0.0f;
-    return floor + std::max(0.0f, 1 - r / (10 + 60 * e)) * e * 0.9f;
+    float floor = y > 186 ? 0.25f : 0.0f;
+    return floor + std::max(0.0f, 1 - r / (10 + 50 * e)) * e * 0.9f;
 }
 
 void pose_ukko(scene& s, float t)
 {
     float e = ease(t);
-    place p{{150, 98, 0}, 1.0f, 1.2f, 0};
+    const place& p = ukko_place;
+    swing w = ukko_swing(t);
     figure_pose f{};
-    f.lean = mix(-0.15f, 0.45f, e);
+    f.lean = w.lean;
     f.head_tilt = mix(-0.5f, 0.4f, e);
-    // The hammer's angle from straight up, in the figure's own front-back plane.
-    float psi = mix(-0.85f, 2.25f, e);
-    vec3 grip_c = rot_x(vec3{0, -50, 0}, -f.lean * 0.6f);
-    vec3 dir{0, -std::cos(psi), std::sin(psi)};
-    vec3 hands = grip_c + dir * 40;
-    f.hand[0] = hands + vec3{-3, 0, 0} - dir * 6;
-    f.hand[1] = hands + vec3{3, 0, 0};
+    f.hand[0] = w.hands + vec3{-3, 0, 0} - w.dir * 6;
+    f.hand[1] = w.hands + vec3{3, 0, 0};
     for (int i = 0; i < 2; i++) {
         float side = i ? 1.0f : -1.0f;
         f.elbow_hint[i] = {side * 1.0f, 0.6f, -0.4f};
-        float bend = mix(0, 8, e);
-        f.foot[i] = {side * 16, 84 - bend, side * 16};
+        f.foot[i] = {side * 16, 84 - mix(0, 10, e), side * 16};
         f.knee_hint[i] = {0, 0, 1};
     }
     figure(s, p, f, 1.35f, 0.88f, false);
-    vec3 end = hands + dir * 52;
-    capsule(s, p, hands - dir * 10, end, 3, 0.7f);
-    vec3 hc = at(p, end);
+    ellipsoid(s, p, rot_x(vec3{0, -68, 10}, -f.lean), {9, 10, 7}, 0.75f, 4); // beard
+    vec3 end = w.hands + w.dir * handle;
+    capsule(s, p, w.hands - w.dir * 10, end, 3, 0.7f);
     // Hammer head: across the handle, in the swing plane.
-    add_box(s, hc, {14, 11, 22}, p.yaw, -psi, 0, 0.95f);
+    float psi = std::atan2(w.dir.z, -w.dir.y);
+    box(s, p, end, {14, 11, 22}, 0, -psi, 0, 0.95f);
     s.backdrop = ground_flash;
     s.time = t;
     s.depth_near = 40, s.depth_far = -40;
@@ -249,7 +279,7 @@ void pose_na_toka(scene& s, float t)
 {
     float e = ease(t);
     // Depth along the punch; perspective comes from the scale.
-    float near = mix(0.45f, 2.9f, e * e);
+    float near = mix(0.8f, 2.7f, e * e);
     vec3 centre{mix(200, 160, e), mix(120, 100, e), 0};
     place p{centre, near, mix(0.35f, 0.0f, e), 0};
     float roll = mix(-1.2f, 0.0f, e);
@@ -269,89 +299,92 @@ void pose_na_toka(scene& s, float t)
     s.backdrop = nullptr;
 }
 
-// ---- dd: a steam engine: flywheel, crank, connecting rod and piston, run up to speed
-// from rest and brought to rest again over two turns.
+// ---- dd: a steam engine, seen a little from the side and above: flywheel, crank,
+// connecting rod and piston, run up from rest and brought to rest again over two turns.
 void pose_dd(scene& s, float t)
 {
     float e = ease(t);
     float th = 2 * pi * 2 * e;
-    place p{{0, 0, 0}, 1.0f, 0, 0};
-    const vec3 c{92, 96, 0};
+    place p{{160, 92, 0}, 1.0f, 0.42f, -0.28f};
+    const vec3 c{-70, 0, 0};
     const float rr = 66;
     auto w = [&](float a, float r, float z) { return c + vec3{r * std::cos(a), r * std::sin(a), z}; };
-    for (int k = 0; k < 28; k++) {
-        float a0 = th + 2 * pi * k / 28, a1 = th + 2 * pi * (k + 1) / 28;
-        capsule(s, p, w(a0, rr, 0), w(a1, rr, 0), 9, 0.85f, 4);
+    for (int k = 0; k < 40; k++) {
+        float a0 = th + 2 * pi * k / 40, a1 = th + 2 * pi * (k + 1) / 40;
+        capsule(s, p, w(a0, rr, 0), w(a1, rr, 0), 10, 0.9f);
     }
     for (int k = 0; k < 6; k++) {
         float a = th + 2 * pi * k / 6 + pi / 6;
-        capsule(s, p, w(a, 12, 2), w(a, rr - 4, 0), 4.5f, 0.75f);
+        capsule(s, p, w(a, 12, 0), w(a, rr - 4, 0), 5, 0.8f);
     }
-    sphere(s, p, c + vec3{0, 0, 4}, 17, 0.9f);
+    sphere(s, p, c + vec3{0, 0, 2}, 18, 0.9f);
+    capsule(s, p, c + vec3{0, 0, -40}, c + vec3{0, 0, 10}, 8, 0.8f); // shaft
     // Crank: a web from the hub to the pin on the wheel's face.
     vec3 pin = w(th, 40, 22);
-    capsule(s, p, c + vec3{0, 0, 18}, pin, 9, 0.95f);
-    sphere(s, p, pin + vec3{0, 0, 4}, 7, 1.0f);
-    const float rod = 110, axis_y = 96;
-    float dy = pin.y - axis_y;
-    float cross_x = pin.x + std::sqrt(rod * rod - dy * dy);
-    vec3 cross{cross_x, axis_y, 24};
-    capsule(s, p, pin + vec3{0, 0, 6}, cross, 6.5f, 0.9f);
-    // Piston rod and piston inside an open cylinder.
-    add_box(s, cross + vec3{0, 0, -6}, {10, 12, 10}, 0, 0, 0, 0.95f);
-    capsule(s, p, cross, cross + vec3{44, 0, 0}, 5, 0.85f);
-    add_box(s, cross + vec3{56, 0, 0}, {12, 24, 16}, 0, 0, 0, 0.9f);
-    const float cyl_x0 = 228, cyl_x1 = 312;
-    add_box(s, {(cyl_x0 + cyl_x1) / 2, axis_y - 30, 0}, {(cyl_x1 - cyl_x0) / 2, 5, 22}, 0, 0, 0, 0.7f);
-    add_box(s, {(cyl_x0 + cyl_x1) / 2, axis_y + 30, 0}, {(cyl_x1 - cyl_x0) / 2, 5, 22}, 0, 0, 0, 0.7f);
-    add_box(s, {cyl_x1 + 3, axis_y, 0}, {5, 36, 22}, 0, 0, 0, 0.75f);
-    // Guide bars for the crosshead and the bed under it all.
-    add_box(s, {190, axis_y - 16, 8}, {40, 3, 4}, 0, 0, 0, 0.6f);
-    add_box(s, {190, axis_y + 16, 8}, {40, 3, 4}, 0, 0, 0, 0.6f);
-    add_box(s, {200, 176, -20}, {130, 8, 30}, 0, 0, 0, 0.5f);
-    add_box(s, {92, 168, -20}, {14, 10, 10}, 0, 0, 0, 0.55f);
-    s.depth_near = 30, s.depth_far = -30;
+    capsule(s, p, c + vec3{0, 0, 20}, pin, 10, 0.95f);
+    sphere(s, p, pin + vec3{0, 0, 4}, 8, 1.0f);
+    const float rod = 112;
+    float dy = pin.y;
+    vec3 cross{pin.x + std::sqrt(rod * rod - dy * dy), 0, 24};
+    capsule(s, p, pin + vec3{0, 0, 6}, cross, 7, 0.9f);
+    // Crosshead between guide bars, piston rod, and the piston inside an open cylinder.
+    box(s, p, cross, {11, 12, 10}, 0, 0, 0, 0.95f);
+    capsule(s, p, cross, cross + vec3{46, 0, 0}, 5, 0.85f);
+    box(s, p, cross + vec3{58, 0, 0}, {12, 24, 20}, 0, 0, 0, 0.95f);
+    const float cx0 = 70, cx1 = 150;
+    box(s, p, {(cx0 + cx1) / 2, -30, 24}, {(cx1 - cx0) / 2, 5, 26}, 0, 0, 0, 0.75f);
+    box(s, p, {(cx0 + cx1) / 2, 30, 24}, {(cx1 - cx0) / 2, 5, 26}, 0, 0, 0, 0.75f);
+    box(s, p, {(cx0 + cx1) / 2, 0, -6}, {(cx1 - cx0) / 2, 35, 4}, 0, 0, 0, 0.55f);
+    box(s, p, {cx1 + 4, 0, 24}, {5, 36, 28}, 0, 0, 0, 0.8f);
+    box(s, p, {30, -16, 24}, {38, 3, 4}, 0, 0, 0, 0.65f);
+    box(s, p, {30, 16, 24}, {38, 3, 4}, 0, 0, 0, 0.65f);
+    // Bed and the bearing under the shaft.
+    box(s, p, {40, 84, -10}, {140, 8, 50}, 0, 0, 0, 0.55f);
+    box(s, p, {-70, 62, -40}, {14, 16, 12}, 0, 0, 0, 0.6f);
+    s.depth_near = 40, s.depth_far = -50;
 }
 
 // ---- onnettomuus: a wrecking ball swings in and smashes a stack of crates, which tumble
 // across the floor and come to rest.
 struct crate {
     vec3 start, end;
-    float size, arc, turns, yaw_turns, delay;
+    float arc, turns, yaw_turns, delay;
 };
 
+constexpr float crate_half = 20;
 constexpr crate crates[] = {
-    {{178, 158, 0}, {236, 158, 10}, 23, 20, 0.5f, 0.0f, 0.02f},
-    {{226, 158, 0}, {296, 158, -8}, 23, 10, 0.25f, 0.0f, 0.06f},
-    {{274, 158, 0}, {338, 158, 0}, 23, 6, 0.25f, 0.0f, 0.10f},
-    {{202, 112, 0}, {266, 120, 24}, 23, 50, 1.0f, 0.5f, 0.0f},
-    {{250, 112, 0}, {320, 130, 0}, 23, 40, 0.75f, 0.25f, 0.05f},
-    {{226, 66, 0}, {200, 158, 30}, 23, 60, 1.25f, 0.25f, 0.0f},
+    {{186, 156, 0}, {236, 156, 10}, 16, 0.5f, 0.0f, 0.05f},
+    {{242, 156, 0}, {300, 156, -8}, 10, 0.5f, 0.0f, 0.10f},
+    {{298, 156, 0}, {352, 156, 0}, 6, 0.5f, 0.0f, 0.14f},
+    {{214, 104, 0}, {274, 156, 24}, 50, 1.0f, 0.5f, 0.0f},
+    {{270, 104, 0}, {330, 140, 0}, 40, 0.5f, 0.5f, 0.04f},
+    {{242, 52, 0}, {190, 156, 30}, 60, 1.5f, 0.5f, 0.02f},
 };
 
-float floor_glow(float, float y, float) { return y >= 182 ? 0.35f : 0.0f; }
+float floor_glow(float, float y, float) { return y >= 182 ? 0.3f : 0.0f; }
 
 void pose_onnettomuus(scene& s, float t)
 {
-    const float hit = 0.42f;
+    const float hit = 0.45f;
     // The ball falls from rest to the stack, then drives on, slowing to a stop.
-    float phi = t < hit ? mix(-1.05f, 0.52f, ease_in(t / hit)) : mix(0.52f, 0.95f, ease_out((t - hit) / (1 - hit)));
+    float phi = t < hit ? mix(-1.05f, 0.43f, ease_in(t / hit)) : mix(0.43f, 0.85f, ease_out((t - hit) / (1 - hit)));
     vec3 pivot{40, -60, 0};
     const float len = 185;
     vec3 ball = pivot + vec3{len * std::sin(phi), len * std::cos(phi), 0};
-    place p{{0, 0, 0}, 1.0f, 0, 0};
+    place flat{{0, 0, 0}, 1.0f, 0, 0};
     for (int k = 0; k < 10; k++) {
         vec3 a = lerp(pivot, ball, k / 10.0f), b = lerp(pivot, ball, (k + 1) / 10.0f);
-        capsule(s, p, a, b, 2.5f, 0.6f);
+        capsule(s, flat, a, b, 2.5f, 0.6f);
     }
-    sphere(s, p, ball, 38, 0.85f);
+    sphere(s, flat, ball, 42, 0.85f);
     for (const crate& c : crates) {
-        float u = (t - hit - c.delay) / (1 - hit - c.delay);
-        float m = ease_out(u);
+        float m = ease_out((t - hit - c.delay) / (1 - hit - c.delay));
         vec3 pos = lerp(c.start, c.end, m) + vec3{0, -c.arc * 4 * m * (1 - m), 0};
-        add_box(s, pos, {c.size, c.size, c.size}, c.yaw_turns * pi * m, 0.25f, c.turns * pi * m, 0.92f);
+        // Seen from the left and above, so that three faces of every crate show.
+        place view{pos, 1.0f, 0.55f, -0.35f};
+        box(s, view, {0, 0, 0}, {crate_half, crate_half, crate_half}, c.yaw_turns * pi * m, 0, c.turns * pi * m, 0.95f);
     }
-    add_box(s, {160, 190, -20}, {200, 8, 60}, 0, 0.25f, 0, 0.4f);
+    add_box(s, {160, 192, -40}, {200, 10, 80}, 0, 0, 0, 0.4f);
     s.backdrop = floor_glow;
     s.depth_near = 30, s.depth_far = -30;
 }

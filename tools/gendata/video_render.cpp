@@ -157,7 +157,12 @@ void add_capsule(scene& s, vec3 a, vec3 b, float r, float albedo, float blend)
 void add_box(scene& s, vec3 c, vec3 h, float yaw, float pitch, float roll, float albedo, float blend)
 {
     auto turn = [&](vec3 d) { return rot_y(rot_x(rot_z(d, roll), pitch), yaw); };
-    s.prims.push_back({prim_box, c, c, 0, h, turn({1, 0, 0}), turn({0, 1, 0}), turn({0, 0, 1}), albedo, blend});
+    add_box_axes(s, c, h, turn({1, 0, 0}), turn({0, 1, 0}), turn({0, 0, 1}), albedo, blend);
+}
+
+void add_box_axes(scene& s, vec3 c, vec3 h, vec3 u, vec3 v, vec3 w, float albedo, float blend)
+{
+    s.prims.push_back({prim_box, c, c, 0, h, u, v, w, albedo, blend});
 }
 
 void render_frame(const scene& s, std::uint8_t* frame)
@@ -202,7 +207,7 @@ void render_frame(const scene& s, std::uint8_t* frame)
             auto slope = [&](int step, int pos, int lim) {
                 float lo = pos > 0 ? height[i - step] : none, hi = pos < lim - 1 ? height[i + step] : none;
                 if (lo - h > edge_step || hi - h > edge_step)
-                    occl = 0.35f;
+                    occl = 0.15f;
                 bool use_lo = lo != none && std::fabs(lo - h) <= edge_step;
                 bool use_hi = hi != none && std::fabs(hi - h) <= edge_step;
                 if (use_lo && use_hi)

@@ -51,14 +51,17 @@ void add_ellipsoid(scene& s, vec3 c, vec3 radii, float albedo, float blend = 0);
 void add_capsule(scene& s, vec3 a, vec3 b, float r, float albedo, float blend = 0);
 // Box with half sizes h, turned first by roll (about z), then pitch (about x), then yaw (about y).
 void add_box(scene& s, vec3 c, vec3 h, float yaw, float pitch, float roll, float albedo, float blend = 0);
+// Box with half sizes h along the orthonormal axes u, v, w.
+void add_box_axes(scene& s, vec3 c, vec3 h, vec3 u, vec3 v, vec3 w, float albedo, float blend = 0);
 
 // Renders the scene at twice the size, shades, filters down and dithers into one
 // 8000-byte frame (rows 192..199 left zero). Safe to call from several threads at once.
 void render_frame(const scene& s, std::uint8_t* frame);
 
-// Ease in and out: 0 at 0, 1 at 1, zero slope at both ends.
+// Ease in and out: 0 at 0, 1 at 1, slowing to an eighth of the mean speed at both ends,
+// so that the player's turn is soft but no two neighbouring frames are alike.
 inline float ease(float t)
 {
     t = t < 0 ? 0 : (t > 1 ? 1 : t);
-    return t * t * t * (t * (t * 6 - 15) + 10);
+    return 0.875f * t * t * (3 - 2 * t) + 0.125f * t;
 }
