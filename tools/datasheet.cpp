@@ -1,6 +1,6 @@
 // datasheet DATA_DIR OUT_DIR: contact sheets for reviewing the generated data files.
-// For every animation a grid of all its frames at half size (name.png) and its first,
-// middle and last frames at full size (name_keys.png); every picture as a grey PNG.
+// For every animation a grid of all its frames at half size (name.png) and four frames
+// at full size (name_keys.png); every picture as a grey PNG.
 #include "tools/gendata/png.h"
 
 #include <cstdio>
@@ -70,15 +70,15 @@ bool video_sheets(const std::filesystem::path& in, const std::filesystem::path& 
         blit(sheet, sw, gap + (f % cols) * (fw + gap), gap + (f / cols) * (fh + gap), small, fw, fh);
     }
     bool ok = write_grey_png((out / (std::string(vd.name) + ".png")).string(), sw, sh, sheet);
-    // First, middle and last frame at full size, to judge the dithering.
-    const int keys[3] = {0, vd.frames / 2, vd.frames - 1};
-    const int kw = 3 * (320 + gap) + gap, kh = shown_rows + 2 * gap;
+    // Four frames a third apart at full size, two by two, to judge the dithering.
+    const int keys[4] = {0, vd.frames / 3, 2 * vd.frames / 3, vd.frames - 1};
+    const int kw = 2 * (320 + gap) + gap, kh = 2 * (shown_rows + gap) + gap;
     bytes ks(static_cast<std::size_t>(kw) * kh, gap_grey), full(320 * shown_rows);
-    for (int k = 0; k < 3; k++) {
+    for (int k = 0; k < 4; k++) {
         for (int y = 0; y < shown_rows; y++)
             for (int x = 0; x < 320; x++)
                 full[y * 320 + x] = pixel(v, keys[k], x, y) ? 255 : 0;
-        blit(ks, kw, gap + k * (320 + gap), gap, full, 320, shown_rows);
+        blit(ks, kw, gap + (k % 2) * (320 + gap), gap + (k / 2) * (shown_rows + gap), full, 320, shown_rows);
     }
     return write_grey_png((out / (std::string(vd.name) + "_keys.png")).string(), kw, kh, ks) && ok;
 }

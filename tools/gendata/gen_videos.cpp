@@ -14,9 +14,10 @@ namespace {
 constexpr float pi = 3.14159265f;
 
 float clamp01(float t) { return std::clamp(t, 0.0f, 1.0f); }
-// Accelerating from rest, and arriving fast: the two halves of an impact.
-float ease_in(float t) { t = clamp01(t); return t * t; }
-float ease_out(float t) { t = clamp01(t); return 1 - (1 - t) * (1 - t); }
+// Gathering speed, and losing it: the two halves of an impact. Never quite at rest, so
+// that the ends of the animation still move.
+float ease_in(float t) { t = clamp01(t); return 0.8f * t * t + 0.2f * t; }
+float ease_out(float t) { t = clamp01(t); return 0.8f * (1 - (1 - t) * (1 - t)) + 0.2f * t; }
 float mix(float a, float b, float t) { return a + (b - a) * t; }
 
 vec3 unit(vec3 a) { return normalize(a); }
@@ -353,7 +354,7 @@ struct crate {
 
 constexpr float crate_half = 20;
 constexpr crate crates[] = {
-    {{186, 156, 0}, {236, 156, 10}, 16, 0.5f, 0.0f, 0.05f},
+    {{186, 156, 0}, {236, 156, 10}, 16, 0.5f, 0.0f, 0.0f},
     {{242, 156, 0}, {300, 156, -8}, 10, 0.5f, 0.0f, 0.10f},
     {{298, 156, 0}, {352, 156, 0}, 6, 0.5f, 0.0f, 0.14f},
     {{214, 104, 0}, {274, 156, 24}, 50, 1.0f, 0.5f, 0.0f},
@@ -367,9 +368,9 @@ void pose_onnettomuus(scene& s, float t)
 {
     const float hit = 0.45f;
     // The ball falls from rest to the stack, then drives on, slowing to a stop.
-    float phi = t < hit ? mix(-1.05f, 0.43f, ease_in(t / hit)) : mix(0.43f, 0.85f, ease_out((t - hit) / (1 - hit)));
-    vec3 pivot{40, -60, 0};
-    const float len = 185;
+    float phi = t < hit ? mix(-0.7f, 0.235f, ease_in(t / hit)) : mix(0.235f, 0.6f, ease_out((t - hit) / (1 - hit)));
+    vec3 pivot{110, -40, 0};
+    const float len = 150;
     vec3 ball = pivot + vec3{len * std::sin(phi), len * std::cos(phi), 0};
     place flat{{0, 0, 0}, 1.0f, 0, 0};
     for (int k = 0; k < 10; k++) {

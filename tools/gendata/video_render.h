@@ -58,10 +58,10 @@ void add_box_axes(scene& s, vec3 c, vec3 h, vec3 u, vec3 v, vec3 w, float albedo
 // 8000-byte frame (rows 192..199 left zero). Safe to call from several threads at once.
 void render_frame(const scene& s, std::uint8_t* frame);
 
-// Ease in and out: 0 at 0, 1 at 1, slowing to an eighth of the mean speed at both ends,
+// Ease in and out: 0 at 0, 1 at 1, slowing to a fifth of the mean speed at both ends,
 // so that the player's turn is soft but no two neighbouring frames are alike.
 inline float ease(float t)
 {
     t = t < 0 ? 0 : (t > 1 ? 1 : t);
-    return 0.875f * t * t * (3 - 2 * t) + 0.125f * t;
+    return 0.8f * t * t * (3 - 2 * t) + 0.2f * t;
 }
