@@ -83,10 +83,10 @@ void pose_paa(scene& s, float t)
     capsule(s, p, {0, -8, 40}, {0, 14, 52}, 6, skin, 6);               // nose bridge
     sphere(s, p, {0, 16, 50}, 7.5f, skin, 5);                          // nose tip
     for (float side : {-1.0f, 1.0f}) {
-        sphere(s, p, {side * 19, 12, 22}, 12, skin, 12);               // cheeks
+        sphere(s, p, {side * 18, 13, 20}, 11, skin, 14);               // cheeks
         sphere(s, p, {side * 6, 19, 44}, 5, skin, 4);                  // nostrils
-        sphere(s, p, {side * 15, -2, 30}, 8, 1.0f);                    // eyeballs
-        sphere(s, p, {side * 15, -1, 37.5f}, 2.5f, 0.05f);             // pupils
+        sphere(s, p, {side * 15, -2, 29.5f}, 7, 1.0f);                 // eyeballs
+        sphere(s, p, {side * 15, -1.5f, 36}, 2.5f, 0.05f);             // pupils
         capsule(s, p, {side * 9, -6, 35}, {side * 21, -6, 34}, 3.5f, skin, 2); // upper lids
         ellipsoid(s, p, {side * 41, 2, -6}, {6, 14, 9}, skin, 4);      // ears
     }
@@ -94,6 +94,7 @@ void pose_paa(scene& s, float t)
     capsule(s, p, {-9, 35, 40}, {9, 35, 40}, 4, 0.8f, 2);              // lower lip
     capsule(s, p, {0, 30, -8}, {0, 90, -12}, 30, 0.75f, 10);           // neck
     ellipsoid(s, p, {0, 92, -10}, {115, 30, 50}, 0.7f, 14);            // shoulders
+    s.key = {-0.3f, -0.55f, 0.8f};
     s.depth_near = 60, s.depth_far = -40;
 }
 
@@ -242,7 +243,7 @@ void pose_ukko(scene& s, float t)
 void pose_na_eka(scene& s, float t)
 {
     float e = ease(t);
-    place p{{160, 104, 0}, 1.45f, mix(-0.25f, 0.2f, e), mix(0.1f, -0.15f, e)};
+    place p{{160, 112, 0}, 1.35f, mix(-0.25f, 0.2f, e), mix(0.1f, -0.15f, e)};
     const float skin = 0.9f;
     ellipsoid(s, p, {0, 0, 0}, {30, 32, 11}, skin);                    // palm
     capsule(s, p, {0, 24, -2}, {0, 120, -8}, 20, skin, 8);             // wrist and forearm
@@ -254,11 +255,12 @@ void pose_na_eka(scene& s, float t)
         vec3 j{base_x[k], -28, 2};
         float sp = spread[k] * (1 - e);
         float r = 7.2f - 0.5f * std::fabs(k - 1.5f);
-        float curl = e * 1.45f;
         vec3 d{std::sin(sp), -std::cos(sp), 0};
+        // Each bone's angle towards the viewer when the fist is closed: the fingers fold
+        // down over the palm.
+        const float fold[3] = {1.4f, 2.9f, 3.9f};
         for (int n = 0; n < 3; n++) {
-            // Each joint bends towards the palm; the knuckle less, the tips more.
-            vec3 dn = rot_x(d, curl * (n == 0 ? 0.85f : 1.0f) * (n + 1));
+            vec3 dn = rot_x(d, -fold[n] * e);
             vec3 j2 = j + unit(dn) * seg[k][n];
             capsule(s, p, j, j2, r - n * 0.6f, skin, 2.5f);
             j = j2;

@@ -188,7 +188,7 @@ void render_frame(const scene& s, std::uint8_t* frame)
             }
     }
 
-    const vec3 key = normalize({-0.55f, -0.7f, 0.75f});
+    const vec3 key = normalize(s.key);
     const vec3 half = normalize(key + vec3{0, 0, 1});
     const float rim_x = 0.86f, rim_y = -0.5f; // rim light from behind, right and above
     const float depth_span = s.depth_near - s.depth_far;

@@ -39,6 +39,7 @@ struct scene {
     std::vector<prim> prims;
     float (*backdrop)(float x, float y, float t) = nullptr; // grey 0..1 at a canvas point
     float time = 0;                                       // handed to the backdrop
+    vec3 key{-0.55f, -0.7f, 0.75f}; // direction towards the key light (need not be unit)
     float ambient = 0.12f;
     float rim = 0.55f;
     float gamma = 1.0f;           // applied to the grey before dithering
