@@ -308,8 +308,8 @@ void pose_dd(scene& s, float t)
 {
     float e = ease(t);
     float th = 2 * pi * 2 * e;
-    place p{{160, 92, 0}, 1.0f, 0.42f, -0.28f};
-    const vec3 c{-70, 0, 0};
+    place p{{156, 92, 0}, 1.0f, 0.42f, -0.28f};
+    const vec3 c{-88, 0, 0};
     const float rr = 66;
     auto w = [&](float a, float r, float z) { return c + vec3{r * std::cos(a), r * std::sin(a), z}; };
     for (int k = 0; k < 40; k++) {
@@ -330,21 +330,18 @@ void pose_dd(scene& s, float t)
     float dy = pin.y;
     vec3 cross{pin.x + std::sqrt(rod * rod - dy * dy), 0, 24};
     capsule(s, p, pin + vec3{0, 0, 6}, cross, 7, 0.9f);
-    // Crosshead between guide bars, piston rod, and the piston inside an open cylinder.
+    // Crosshead between guide bars, and the piston rod into a round cylinder with flanges.
     box(s, p, cross, {11, 12, 10}, 0, 0, 0, 0.95f);
-    capsule(s, p, cross, cross + vec3{46, 0, 0}, 5, 0.85f);
-    box(s, p, cross + vec3{58, 0, 0}, {12, 24, 20}, 0, 0, 0, 0.95f);
-    const float cx0 = 70, cx1 = 150;
-    box(s, p, {(cx0 + cx1) / 2, -30, 24}, {(cx1 - cx0) / 2, 5, 26}, 0, 0, 0, 0.75f);
-    box(s, p, {(cx0 + cx1) / 2, 30, 24}, {(cx1 - cx0) / 2, 5, 26}, 0, 0, 0, 0.75f);
-    box(s, p, {(cx0 + cx1) / 2, 0, -6}, {(cx1 - cx0) / 2, 35, 4}, 0, 0, 0, 0.55f);
-    box(s, p, {cx1 + 4, 0, 24}, {5, 36, 28}, 0, 0, 0, 0.8f);
-    box(s, p, {30, -16, 24}, {38, 3, 4}, 0, 0, 0, 0.65f);
-    box(s, p, {30, 16, 24}, {38, 3, 4}, 0, 0, 0, 0.65f);
+    capsule(s, p, cross, cross + vec3{60, 0, 0}, 5, 0.85f);
+    capsule(s, p, {86, 0, 24}, {126, 0, 24}, 30, 0.85f);
+    for (float x : {70.0f, 142.0f})
+        box(s, p, {x, 0, 24}, {5, 36, 36}, 0, 0, 0, 0.8f);
+    box(s, p, {22, -16, 24}, {42, 3, 4}, 0, 0, 0, 0.65f);
+    box(s, p, {22, 16, 24}, {42, 3, 4}, 0, 0, 0, 0.65f);
     // Bed and the bearing under the shaft.
-    box(s, p, {40, 84, -10}, {140, 8, 50}, 0, 0, 0, 0.55f);
-    box(s, p, {-70, 62, -40}, {14, 16, 12}, 0, 0, 0, 0.6f);
-    s.depth_near = 40, s.depth_far = -50;
+    box(s, p, {24, 84, -10}, {140, 8, 50}, 0, 0, 0, 0.55f);
+    box(s, p, {-88, 62, -40}, {14, 16, 12}, 0, 0, 0, 0.6f);
+    s.depth_near = 40, s.depth_far = -90;
 }
 
 // ---- onnettomuus: a wrecking ball swings in and smashes a stack of crates, which tumble
