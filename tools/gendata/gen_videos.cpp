@@ -142,7 +142,7 @@ void figure(scene& s, const place& p, const figure_pose& f, float bulk, float al
 // and a crown of thin rays open behind its head.
 float halo(float x, float y, float t)
 {
-    float dx = x - 160, dy = y - 50;
+    float dx = x - 160, dy = y - 48;
     float r = std::sqrt(dx * dx + dy * dy);
     float beam = 0.5f + 0.5f * std::cos(std::atan2(dy, dx) * 14);
     for (int k = 0; k < 4; k++)
@@ -156,7 +156,7 @@ float halo(float x, float y, float t)
 void pose_siunaus(scene& s, float t)
 {
     float e = ease(t);
-    place p{{160, 116, 0}, 0.85f, 0.1f * std::sin(pi * e), 0};
+    place p{{160, 124, 0}, 0.98f, 0.1f * std::sin(pi * e), 0};
     figure_pose f{};
     f.lean = mix(0.2f, -0.1f, e);
     f.head_tilt = mix(0.7f, -0.6f, e);
@@ -164,7 +164,7 @@ void pose_siunaus(scene& s, float t)
         float side = i ? 1.0f : -1.0f;
         vec3 pray{side * 3, -46, 24};
         vec3 mid{side * 44, -62, 40};
-        vec3 bless{side * 62, -100, 10};
+        vec3 bless{side * 60, -104, 10};
         // Through a forward arc, not a straight line, so the arms open rather than slide.
         f.hand[i] = lerp(lerp(pray, mid, e), lerp(mid, bless, e), e);
         f.elbow_hint[i] = {side * 1.0f, mix(0.8f, 0.3f, e), -0.3f};
