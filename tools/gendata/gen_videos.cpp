@@ -115,6 +115,9 @@ void figure(scene& s, const place& p, const figure_pose& f, float bulk, float al
     ellipsoid(s, p, trunk({0, -46, 0}), {19 * bulk, 15, 12 * bulk}, alb, 5);
     ellipsoid(s, p, trunk({0, -24, 0}), {14 * bulk, 14, 10 * bulk}, alb, 6);
     ellipsoid(s, p, {0, -4, 0}, {17 * bulk, 11, 11}, alb, 5);
+    // Spine and shoulder girdle keep the trunk whole when it bends.
+    capsule(s, p, trunk({0, -8, 0}), trunk({0, -52, 0}), 12 * bulk, alb, 6);
+    capsule(s, p, trunk({-18 * bulk, -56, 0}), trunk({18 * bulk, -56, 0}), 8 * bulk, alb, 6);
     if (robe) {
         // A bell of growing spheres melted together.
         for (int k = 0; k < 5; k++)
@@ -228,7 +231,8 @@ void pose_ukko(scene& s, float t)
         f.knee_hint[i] = {0, 0, 1};
     }
     figure(s, p, f, 1.35f, 0.88f, false);
-    ellipsoid(s, p, rot_x(vec3{0, -68, 10}, -f.lean), {9, 10, 7}, 0.75f, 4); // beard
+    // Beard under the chin, following the trunk's bend as the head does.
+    ellipsoid(s, p, rot_x(vec3{0, -70, 9}, -f.lean * 70 / 80) + vec3{0, 0, f.head_tilt * 6}, {7, 8, 6}, 0.75f, 5);
     vec3 end = w.hands + w.dir * handle;
     capsule(s, p, w.hands - w.dir * 10, end, 3, 0.7f);
     // Hammer head: across the handle, in the swing plane.
