@@ -209,14 +209,14 @@ song_sample crash()
 
 song_sample sweep()
 {
-    signal x = make(2.0, RATE_C4);
+    signal x = make(2.3, RATE_C4);
     noise_source n{0x5EEEu};
     svf f;
     for (std::size_t i = 0; i < x.size(); i++) {
         double t = static_cast<double>(i) / RATE_C4;
-        double fc = 300 * std::pow(20.0, t / 2.0);   // 300 Hz up to 6 kHz in two seconds
+        double fc = 300 * std::pow(20.0, t / 2.3);   // 300 Hz up to 6 kHz over the sample
         f.step(n.next(), fc / RATE_C4, 3.0);
-        x[i] = f.band * (0.1 + 0.9 * (t / 2.0) * (t / 2.0));
+        x[i] = f.band * (0.1 + 0.9 * (t / 2.3) * (t / 2.3));
     }
     return one_shot("sw", x, 28, 48);
 }

@@ -89,7 +89,7 @@ track cr48
 @48 cr
 @63 .
 track sw48
-@48 sw . . . :101 :101 :101 :101 :102 :102 :102 :102 :103 :103 :103 :103
+@48 sw . . . . . . . :101 :101 :101 :101 :101 :101 :101 :101
 track sw32
 @32 sw
 @63 .
@@ -255,7 +255,7 @@ A-3 . C#4 . E-4 . C#4 . A-3 . C#4 . E-4 . A-4 .
 track plAFCG
 use pl_m
 use pl_M-4
-use pl_M+3
+use pl_M-9
 use pl_M-2
 track plAFDE
 use pl_m
@@ -303,8 +303,8 @@ track spBass14 bass
 @16 A-2 . . . . . . . F-2 . . . . . . .
 E-2 . . . . . . ^
 @63 .
-track spPad14                  # held chord fading to nothing after the phrase
-A-3@min:C14
+track spPad14                  # the phrase's chord, fading to nothing after it
+@16 A-3@min:C14
 @40 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0
 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0
 track spBell14 bell
@@ -402,7 +402,7 @@ pattern 10 kfloor           sback              hgroove       bAFDE             c
 pattern 11 kfloor|kstop     sback|sstop|fill_flam  hgroove   bAFDE             cAFDE|cSwell    themeB|leadHold   plAFDE%14|leadCut@pl  sw48
 # 12-13: the balls' groove; at 1348 the lift
 pattern 12 kfunk            clfunk             h16           bfunk             cFunk           callFunk          -                  cr0
-pattern 13 kfunk|kfill_build  clfunk|fill_roll  h16          bfunk|b_up        cFunk           callFunk          pl16AFDE%10        sw48
+pattern 13 kfunk|kfill_build  clfunk|fill_roll  h16          bfunk|b_up-3        cFunk           callFunk          pl16AFDE%10        sw48
 # 14-15: the sparse passage
 pattern 14 spKick14         -                  spHat14       spBass14          spPad14         spLead14          spBell14           -
 pattern 15 spPhrase15k      -                  spPhrase15h   spPhrase15b       spPad15         -                 spBell15           spBell15>2%0A
@@ -410,7 +410,7 @@ pattern 15 spPhrase15k      -                  spPhrase15h   spPhrase15b       s
 pattern 16 kfloor           sback              hcut          bpAFDE            cAFDE&cHit48    callGear          respGear           cr0&cr48
 pattern 17 kfloor           sback|fill_s       hcut          bpAFDE            cAFDE           callGear          respGear           respGear>3%0A
 pattern 18 kfloor           sback              hgroove       bAFDE             cAFDE           callGear          respGear           cr0
-pattern 19 kfloor|kfill_fast  sback|fill_roll  hgroove      bAFDE|b_up        cAFDE           callGear          respGear           sw48
+pattern 19 kfloor|kfill_fast  sback|fill_roll  hgroove      bAFDE|b_up-3        cAFDE           callGear          respGear           sw48
 # 20-23: two voices by half pattern; 2200 the climax
 pattern 20 kbreak&kspeed6        sback              h16           bAFCG             cAFCG           themeB_front      bellB              cr0
 pattern 21 kbreak           sback|fill_s       h16           bAFCG             cAFCG           themeB_front      bellB              bellB>3%0A
