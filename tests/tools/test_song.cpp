@@ -77,6 +77,10 @@ TEST_F(Song, HeaderAndLayout)
             continue;
         used++;
         EXPECT_LE(h.volume, 64);
+        EXPECT_TRUE(std::any_of(s.b.begin() + static_cast<std::ptrdiff_t>(h.offset),
+                                s.b.begin() + static_cast<std::ptrdiff_t>(h.offset + h.length),
+                                [](std::uint8_t v) { return v != 0; }))
+            << "sample at " << h.offset << " is silent";
         EXPECT_EQ(s.b[h.offset], 0) << "a finished sample rests on its first byte, which must be silence";
         if (h.loop_length > 2) {   // the mixer reads the byte at the loop end, so it must be inside
             EXPECT_LT(h.loop_start + h.loop_length, h.length);

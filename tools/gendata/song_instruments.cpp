@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <stdexcept>
 
 namespace {
 
@@ -36,7 +37,7 @@ struct svf {
     double low = 0, band = 0;
     double step(double x, double fc, double q)
     {
-        double f = 2 * std::sin(PI * std::min(fc, 0.22));
+        double f = 2 * std::sin(PI * std::min(fc, 0.15));   // higher cutoffs are unstable
         low += f * band;
         double high = x - low - band / q;
         band += f * high;
@@ -49,8 +50,11 @@ struct svf {
 std::vector<std::int8_t> to_bytes(const signal& x, double peak)
 {
     double m = 1e-9;
-    for (double v : x)
+    for (double v : x) {
+        if (!std::isfinite(v))
+            throw std::runtime_error("an instrument's synthesis diverged");
         m = std::max(m, std::fabs(v));
+    }
     std::vector<std::int8_t> out(x.size() + (x.size() & 1), 0);
     double err = 0;
     for (std::size_t i = 0; i < x.size(); i++) {
@@ -87,7 +91,7 @@ double lowpass_gain(double r, double q)
 // A sustained sound: `attack` bytes followed by a loop of `loop` bytes. gain(partial, i) gives
 // each partial's amplitude at byte i; it must be constant from the loop start on. Partial j
 // completes cycles[j] whole cycles in `loop` bytes, so the loop repeats exactly. The loop start
-// is moved to the nearest upward zero crossing after `attack`.
+// is moved to the quietest, gentlest zero crossing after `attack`.
 song_sample looped(const char* alias, std::size_t attack, std::size_t loop,
                    const std::vector<int>& cycles, const std::function<double(std::size_t, std::size_t)>& gain,
                    int volume)
@@ -110,13 +114,13 @@ song_sample looped(const char* alias, std::size_t attack, std::size_t loop,
     }
     std::size_t start = attack & ~static_cast<std::size_t>(1);
     double best = 1e9;
-    for (std::size_t i = start; i < attack + loop; i += 2)
-        if (x[i] <= 0 && x[i + 1] > 0 && std::fabs(x[i]) < best) {
-            best = std::fabs(x[i]);
+    for (std::size_t i = start; i < attack + loop; i += 2) {
+        double cost = std::fabs(x[i]) + std::fabs(x[i + 1] - x[i]);
+        if ((x[i] <= 0) != (x[i + 1] <= 0) && cost < best) {
+            best = cost;
             start = i;
-            if (best < 1e-3)
-                break;
         }
+    }
     x.resize(start + loop + 2);
     std::vector<std::int8_t> data = to_bytes(x, 118);
     // The mixer plays bytes start + 1 .. start + loop and then wraps to start + 1.
@@ -158,7 +162,7 @@ song_sample snare()
         double noise = lp.low * std::exp(-t / 0.11);
         x[i] = (0.7 * body + 1.3 * noise) * std::min(1.0, t / 0.0008);
     }
-    return one_shot("s", x, 42, 48);
+    return one_shot("s", x, 48, 48);
 }
 
 song_sample clap()
@@ -221,17 +225,16 @@ song_sample sweep()
     return one_shot("sw", x, 28, 48);
 }
 
-// Sine-phase sawtooth partials of one oscillator completing `k` cycles per loop: harmonic h
-// completes h * k cycles, kept below the half-rate limit of `loop` bytes.
+// Sawtooth partials of one oscillator completing `k` cycles per loop: harmonic h completes
+// h * k cycles, kept below the half-rate limit of `loop` bytes. The sign (-1)^h starts the
+// wave in the middle of its ramp, a zero crossing away from the jump.
 void saw_partials(std::vector<int>& cycles, std::vector<double>& rel, std::vector<double>& amp, int k,
-                  std::size_t loop, int root_k, double level, bool odd_only = false)
+                  std::size_t loop, int root_k, double level)
 {
     for (int h = 1; static_cast<std::size_t>(h * k) < loop / 2; h++) {
-        if (odd_only && h % 2 == 0)
-            continue;
         cycles.push_back(h * k);
         rel.push_back(static_cast<double>(h * k) / root_k);   // in multiples of the root
-        amp.push_back(level / h);
+        amp.push_back((h % 2 ? -level : level) / h);
     }
 }
 
@@ -241,7 +244,6 @@ song_sample bass()
     std::vector<int> cycles;
     std::vector<double> rel, amp;
     saw_partials(cycles, rel, amp, 1, LOOP, 1, 1.0);
-    saw_partials(cycles, rel, amp, 1, LOOP, 1, 0.6, true);
     constexpr std::size_t ATTACK = 4096;
     auto gain = [&](std::size_t j, std::size_t i) {
         double t = static_cast<double>(i) / ATTACK;
@@ -249,7 +251,7 @@ song_sample bass()
         double env = 1 - 0.25 * t;
         return amp[j] * lowpass_gain(rel[j] / cutoff, 1.3) * env;
     };
-    return looped("bass", ATTACK, LOOP, cycles, gain, 40);
+    return looped("bass", ATTACK, LOOP, cycles, gain, 34);
 }
 
 song_sample lead()
@@ -266,7 +268,7 @@ song_sample lead()
         double cutoff = 5.5 + 5 * std::exp(-4 * t);
         return amp[j] * lowpass_gain(rel[j] / cutoff, 1.6) * std::min(1.0, t * 30);
     };
-    return looped("lead", ATTACK, LOOP, cycles, gain, 30);
+    return looped("lead", ATTACK, LOOP, cycles, gain, 36);
 }
 
 // A chorused string chord in just-tuned whole cycles: root, third, fifth and octave, each
@@ -299,7 +301,7 @@ song_sample pluck()
         double t = static_cast<double>(i) / RATE;
         double v = 0;
         for (int h = 1; h < CYCLE_C3 / 2; h++)
-            v += std::sin(2 * PI * h * static_cast<double>(i) / CYCLE_C3) / h *
+            v += std::sin(2 * PI * h * static_cast<double>(i) / CYCLE_C3) / (h % 2 ? -h : h) *
                  std::exp(-t * (2.5 + 1.6 * h * h / 4.0));
         x[i] = v + 0.3 * n.next() * std::exp(-t / 0.002) * std::min(1.0, t * 4000);
     }

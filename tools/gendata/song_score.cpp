@@ -303,10 +303,10 @@ track spBass14 bass
 @16 A-2 . . . . . . . F-2 . . . . . . .
 E-2 . . . . . . ^
 @63 .
-track spPad14                  # the phrase's chord, fading to nothing after it
+track spPad14                  # the phrase's chord, fading to a murmur after it
 @16 A-3@min:C14
-@40 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0
-:EB0 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0 :EB0
+@40 :EB0 . :EB0 . :EB0 . :EB0 . :EB0 . :EB0 . :EB0 . :EB0 .
+:EB0 . :EB0 . :EB0 . :EB0 .
 track spBell14 bell
 @16 E-4 . . . D-4 . C-4 . . . D-4 . . . E-4 .
 A-3 . . . . . . .
