@@ -133,6 +133,11 @@ use bf1+3
 use bf1+2
 track bbridge bass
 @48 E-2 . . . . . . . G-2:308 . . . E-2:308 . . .
+track bDive bass               # the bass sinks under the break
+@56 E-3 :202 :202 :202 :202 :202 :202 :202
+track cut0                     # silence what the song's end leaves sounding
+^
+@63 .
 track b_up bass                # the lift: the bass line an octave up in the last bar
 @48 G-3 . G-2 . G-3 . G-2 . G-3 G-3 G-2 G-2 G-3 G-3 G-3 G-3
 
@@ -244,6 +249,7 @@ track respGear bell            # and its answer, rows 32-63
 @32 F-4 . F-4 . E-4 . D-4 . E-4 . . . F-4 . . .
 E-4 . . . D-4 . . . B-3 . . . G#3 . . .
 track callFunk lead            # the balls' call with slides
+^
 @16 A-3 . . C-4:320 . . . D-4:320 . . . E-4 . :446 :400 ^
 @48 G#3 . . . B-3:318 . . . E-4:318 . :446 :400 :400 :400 . ^
 
@@ -382,7 +388,7 @@ track finalCr
 # ---- patterns: channels kick, snare, hats, bass, chords, lead, pluck/bell, fx
 #       kick              snare              hats          bass              chords          lead              pluck/bell         fx
 # 0: intro, the chords swell in under the bell
-pattern 0  -                -                  -             -                 cIntro          -                 introBell          introBell>3%0A
+pattern 0  -                -                  -             cut0              cIntro          cut0               introBell          introBell>3%0A
 # 1: bass and hats join; the sweep and a snare pickup lead into 200
 pattern 1  -                fill_s             h8soft        bLong             cAFCG           -                 introBell2         sw48
 # 2: the hit at 200, a half-time groove
@@ -399,7 +405,7 @@ pattern 7  kfloor           clback|fill_roll   hgroove       bpAFCG            c
 pattern 8  kfloor           sback              hgroove       bAFDE             cAFDE           themeA            plAFDE%14          cr0
 pattern 9  kfloor           sback|fill_s       hgroove       bAFDE             cAFDE           themeB            plAFDE%14          themeB>3%0C
 pattern 10 kfloor           sback              hgroove       bAFDE             cAFDE           themeA            pl_from1          cr0
-pattern 11 kfloor|kstop     sback|sstop|fill_flam  hgroove   bAFDE             cAFDE|cSwell    themeB|leadHold   plAFDE%14|leadCut@pl  sw48
+pattern 11 kfloor|kstop     sback|sstop|fill_flam  hgroove   bAFDE|bDive         cAFDE|cSwell    themeB|leadHold   plAFDE%14|leadCut@pl  sw48
 # 12-13: the balls' groove; at 1348 the lift
 pattern 12 kfunk            clfunk             h16           bfunk             cFunk           callFunk          -                  cr0
 pattern 13 kfunk|kfill_build  clfunk|fill_roll  h16          bfunk|b_up-3        cFunk           callFunk          pl16AFDE%10        sw48
