@@ -153,7 +153,7 @@ F-3@maj . . . . . . . . . . . . . . .
 D-4@min . . . . . . . . . . . . . . .
 E-3@maj . . . . . . . . . . . . . . .
 track cIntro                   # the first chord swells in, one volume step a row
-A-3@min:C04 :EA0 :EA0 :EA0 :EA0 :EA0 :EA0 :EA0 :EA0 :EA0 :EA0 :EA0 :EA0 :EA0 :EA0 :EA0
+A-3@min:C0A :EA0 :EA0 :EA0 :EA0 :EA0 :EA0 :EA0 :EA0 :EA0 :EA0 :EA0 :EA0 :EA0 :EA0 :EA0
 F-3@maj:C14 :EA0 :EA0 :EA0 . . . . . . . . . . . .
 C-4@maj . . . . . . . . . . . . . . .
 G-3@maj . . . . . . . . . . . . . . .
