@@ -179,19 +179,19 @@ track cHit48                   # one hit on row 48 with the attack skipped
 track tA1 lead
 A-3 . . . C-4 . E-4 . D-4 . . C-4 . . D-4 .
 track tA2 lead
-C-4 . :446 :400 :400 :400 A-3 . C-4 . . . F-4 . E-4 .
+C-4 . :443 :400 :400 :400 A-3 . C-4 . . . F-4 . E-4 .
 track tA3 lead
 D-4 . . . F-4 . E-4 . D-4 . . C-4 . . B-3 .
 track tA4 lead
-G#3 . . . B-3 . . . E-4 . :446 :400 :400 :400 :400 :400
+G#3 . . . B-3 . . . E-4 . :443 :400 :400 :400 :400 :400
 track tB1 lead
 A-3 . . . C-4 . E-4 . A-4 . . G-4 . . E-4 .
 track tB2 lead
-F-4 . :446 :400 :400 :400 E-4 . C-4 . . . A-3 . C-4 .
+F-4 . :443 :400 :400 :400 E-4 . C-4 . . . A-3 . C-4 .
 track tB3 lead
 D-4 . . . C-4 . B-3 . A-3 . . B-3 . . C-4 .
 track tB4 lead
-B-3 . C-4 . B-3 . G#3 . E-3 . :446 :400 :400 :400 :400 :400
+B-3 . C-4 . B-3 . G#3 . E-3 . :443 :400 :400 :400 :400 :400
 track themeA
 use tA1
 use tA2
@@ -221,9 +221,9 @@ track themeB_back
 use tB3
 use tB4
 track leadHold lead            # a long note with vibrato over the break
-@48 E-4 . :446 :400 :400 :400 :400 :400 :400 :400 :400 :400 :400 :400 :C10 :C08
+@48 E-4 . :443 :400 :400 :400 :400 :400 :400 :400 :400 :400 :400 :400 :C10 :C08
 track leadBridge lead
-@48 B-3 . :446 :400 :400 :400 :400 :400 C-4:303 :400 :400 :400 B-3:303 :400 :400 ^
+@48 B-3 . :443 :400 :400 :400 :400 :400 C-4:303 :400 :400 :400 B-3:303 :400 :400 ^
 track leadCut
 @48 ^
 @63 .
@@ -231,7 +231,7 @@ track riffDrive lead           # the drive section's staccato riff
 E-4:EC3 . E-4:EC3 . D-4:EC3 . C-4 . . . A-3:EC3 . C-4 . . .
 C-4:EC3 . C-4:EC3 . A-3:EC3 . F-3 . . . A-3:EC3 . C-4 . . .
 E-4:EC3 . E-4:EC3 . G-4:EC3 . E-4 . . . C-4:EC3 . E-4 . . .
-D-4 . :446 :400 :400 :400 B-3 . G-3 . . . B-3 . D-4 .
+D-4 . :443 :400 :400 :400 B-3 . G-3 . . . B-3 . D-4 .
 track arp_m lead
 A-3:037 :037 :037 :037 :037 :037 :037 :037 :037 :037 :037 :037 :037 :037 :037 :037
 track arp_M lead
@@ -243,15 +243,15 @@ use arp_M+3
 use arp_M-2
 track callGear lead            # the gears' call, rows 0-31
 E-4 . E-4 . D-4 . C-4 . D-4 . . . E-4 . . .
-C-4 . C-4 . B-3 . A-3 . B-3 . . . C-4 . :446 ^
+C-4 . C-4 . B-3 . A-3 . B-3 . . . C-4 . :443 ^
 @63 .
 track respGear bell            # and its answer, rows 32-63
 @32 F-4 . F-4 . E-4 . D-4 . E-4 . . . F-4 . . .
 E-4 . . . D-4 . . . B-3 . . . G#3 . . .
 track callFunk lead            # the balls' call with slides
 ^
-@16 A-3 . . C-4:320 . . . D-4:320 . . . E-4 . :446 :400 ^
-@48 G#3 . . . B-3:318 . . . E-4:318 . :446 :400 :400 :400 . ^
+@16 A-3 . . C-4:320 . . . D-4:320 . . . E-4 . :443 :400 ^
+@48 G#3 . . . B-3:318 . . . E-4:318 . :443 :400 :400 :400 . ^
 
 # ---- plucks and bells
 track pl_m pl                  # broken minor chord in eighths
@@ -319,7 +319,7 @@ A-3 . . . . . . .
 @63 .
 track spLead14 lead
 @16 ^
-@24 A-3:C10 . :446 :400 :400 :400 . . C-4:303 :400 :400 :400 :400 :400 ^
+@24 A-3:C10 . :443 :400 :400 :400 . . C-4:303 :400 :400 :400 :400 :400 ^
 @63 .
 track spPhrase15k              # rows 0-7, 16-23, 32-39, 48-55 play; the rest holds
 k . . . . . k . ^ . . . . . . .
@@ -370,7 +370,7 @@ A-2 . . . . . . . . . . . . . . .
 track finalLead lead
 F-4 . . . E-4 . . . D-4 . . . C-4 . . .
 B-3 . . . . . . . G#3 . . . B-3 . . .
-A-3 . :444 :400 :400 :400 :400 :400 :400 :400 :400 :400 :400 :400 :400 :400
+A-3 . :443 :400 :400 :400 :400 :400 :400 :400 :400 :400 :400 :400 :400 :400
 :EB0 :400 :EB0 :400 :EB0 :400 :EB0 :400 :EB0 :400 :EB0 :400 :EB0 :400 :EB0 :400
 track finalBell bell
 @32 A-4 . . . . . . . E-4 . . . . . . .
