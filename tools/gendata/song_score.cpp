@@ -85,6 +85,9 @@ cr
 @16 cr
 @32 cr
 @63 .
+track cr32
+@32 cr
+@63 .
 track cr48
 @48 cr
 @63 .
@@ -420,8 +423,8 @@ pattern 19 kfloor|kfill_fast  sback|fill_roll  hgroove      bAFDE|b_up-3        
 # 20-23: two voices by half pattern; 2200 the climax
 pattern 20 kbreak&kspeed6        sback              h16           bAFCG             cAFCG           themeB_front      bellB              cr0
 pattern 21 kbreak           sback|fill_s       h16           bAFCG             cAFCG           themeB_front      bellB              bellB>3%0A
-pattern 22 kfloor           sback&cr0          hgroove       bAFDE             cAFDE           themeA_front      themeA_back@bell   pl16AFDE%0C
-pattern 23 kfloor|kstop     sback|fill_roll    hgroove       bAFDE             cAFDE           themeB_front      themeB_back@bell   pl16AFDE%0C
+pattern 22 kfloor           sback&cr0&cr32     hgroove       bAFDE             cAFDE%22        themeA_front      themeA_back@bell   pl16AFDE%0C
+pattern 23 kfloor|kstop     sback|fill_roll    hgroove       bAFDE             cAFDE%22        themeB_front      themeB_back@bell   pl16AFDE%0C
 # 24-25: the outro, ending on A minor by 2548
 pattern 24 outroKick        -                  -             outroBass         outroPad        -                 outroBell          cr0
 pattern 25 finalKick        -                  -             finalBass         finalPad        finalLead         finalBell          finalCr
