@@ -4,6 +4,7 @@
 #include "tools/gendata/gendata.h"
 #include "tools/gendata/song.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -225,8 +226,9 @@ void parse_score(score_state& st, const char* text)
         if (tok[0] == "track") {
             if (tok.size() < 2 || tok.size() > 3)
                 fail(st, "track NAME [INSTRUMENT]");
+            if (st.tracks.count(tok[1]))
+                fail(st, "track '" + tok[1] + "' is defined twice");
             cur = &st.tracks[tok[1]];
-            cur->clear();
             cursor = 0;
             cur_sample = 0;
             if (tok.size() == 3) {
@@ -335,6 +337,11 @@ bytes write_module(const score_state& st, const std::vector<song_sample>& sample
 bytes gen_module()
 {
     std::vector<song_sample> samples = song_instruments();
+    if (samples.size() > 31)
+        throw std::runtime_error("a module holds at most 31 samples");
+    for (const song_sample& smp : samples)
+        if (smp.data.size() > 2 * 65535 || smp.data.size() % 2)
+            throw std::runtime_error("sample '" + smp.alias + "' does not fit a module");
     score_state st;
     for (std::size_t i = 0; i < samples.size(); i++) {
         st.samples[samples[i].alias] = static_cast<int>(i + 1);
