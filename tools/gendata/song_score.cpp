@@ -280,6 +280,11 @@ use pl16_m
 use pl16_M-4
 use pl16_m-7
 use pl16_M-5
+track pl16funk                 # the same over the balls' chords
+use pl16_m-7
+use pl16_m
+use pl16_M-4
+use pl16_M-5
 track pl_from1 pl              # the stripes' layer starts on row 1
 @1 C-4 . E-4 . A-3 . C-4 . E-4 . A-4 . E-4 . C-4
 use pl_M-4
@@ -411,7 +416,7 @@ pattern 10 kfloor           sback              hgroove       bAFDE             c
 pattern 11 kfloor|kstop     sback|sstop|fill_flam  hgroove   bAFDE|bDive         cAFDE|cSwell    themeB|leadHold   plAFDE%14|leadCut@pl  sw48
 # 12-13: the balls' groove; at 1348 the lift
 pattern 12 kfunk            clfunk             h16           bfunk             cFunk           callFunk          -                  cr0
-pattern 13 kfunk|kfill_build  clfunk|fill_roll  h16          bfunk|b_up-3        cFunk           callFunk          pl16AFDE%10        sw48
+pattern 13 kfunk|kfill_build  clfunk|fill_roll  h16          bfunk|b_up-3        cFunk           callFunk          pl16funk%10        sw48
 # 14-15: the sparse passage
 pattern 14 spKick14         -                  spHat14       spBass14          spPad14         spLead14          spBell14           -
 pattern 15 spPhrase15k      -                  spPhrase15h   spPhrase15b       spPad15         -                 spBell15           spBell15>2%0A
