@@ -117,7 +117,7 @@ bool build_periods()
                 row[n] = static_cast<std::uint16_t>(tracker[0] * std::pow(2.0, (24 - n) / 12.0));
         }
         for (int n = 60; n < 84; n++)
-            row[n] = static_cast<std::uint16_t>(tracker[n - (n < 72 ? 48 : 60)] >> (n < 72 ? 1 : 2));
+            row[n] = static_cast<std::uint16_t>(tracker[n - (n < 72 ? 36 : 48)] >> (n < 72 ? 1 : 2));
         if (f == 9)
             row[83] = 30;
         row[84] = row[83];

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -163,4 +164,8 @@ inline std::vector<device_call> tick()
     return calls;
 }
 
+}  // namespace fixture
+
+namespace fixture {
+inline void PrintTo(const device_call& c, std::ostream* os) { *os << c.op << ':' << c.arg; }
 }  // namespace fixture
