@@ -6,10 +6,13 @@
 
 #include "music/pt.h"
 #include "sound/sd.h"
+#include "sound/sd_dsp16.h"
+#include "sound/sd_mix.h"
+#include "sound/sd_ns.h"
 
 #include <SDL/SDL.h>
 
-#include <cstring>
+#include <cstdio>
 
 std::int32_t laite;
 std::int32_t screenHz;
@@ -33,14 +36,42 @@ std::int32_t callbackcount;
 std::int32_t cbhandles[CALLBACKS_MAX];
 void (*callbacks[CALLBACKS_MAX])();
 
-void mix_silence(std::uint8_t* out, std::int32_t n, std::int32_t sixteen)
-{
-    std::memset(out, sixteen ? 0 : 128, static_cast<std::size_t>(n) * (sixteen ? 2 : 1));
-}
-
 }  // namespace
 
-void (*vek_mix_slice)(std::uint8_t* out, std::int32_t n, std::int32_t sixteen) = mix_silence;
+void (*vek_mix_slice)(std::uint8_t* out, std::int32_t n, std::int32_t sixteen) = sd_mix_mono;
+
+std::int32_t vek_init()
+{
+    std::puts("");
+    char word[100];
+    if (std::scanf("%99s", word) != 1)
+        return 0;
+    return vek_open_device(word[0]);
+}
+
+std::int32_t vek_open_device(char choice)
+{
+    switch (choice) {
+    case '0':
+        laite = 0;
+        sd_ns_init();
+        break;
+    case '1':
+    case '2':
+        laite = choice - '0';
+        dsp16_callback = mix_newhand;
+        if (!sd_dsp16_init(laite == 1 ? 22050 : 44100))
+            return 0;
+        break;
+    default:
+        return 0;
+    }
+    callbackcount = 0;
+    sd_init();
+    sd_setmainvolume(64);
+    sd_start();
+    return 1;
+}
 
 std::int32_t vek_get(std::uint8_t* module, std::size_t size)
 {

@@ -16,6 +16,9 @@ extern void (*vek_mix_slice)(std::uint8_t* out, std::int32_t n, std::int32_t six
 // Device menu: prints an empty line, reads one word from standard input and registers
 // the device its first character names. Returns 1 when a device was started.
 std::int32_t vek_init();
+// Registers and starts the device of a menu answer: '0' no sound, '1' 22050 Hz 8-bit,
+// '2' 44100 Hz 16-bit. Returns 0 for any other answer or when SDL audio fails to open.
+std::int32_t vek_open_device(char choice);
 // Loads the module of size bytes and puts the player at the song's start. Returns 1,
 // or 0 when the loader rejects the module (pt_errorstr says why).
 std::int32_t vek_get(std::uint8_t* module, std::size_t size);
