@@ -13,9 +13,10 @@
 #include <SDL/SDL.h>
 
 #include <cstdio>
+#include <cstring>
 
 std::int32_t laite;
-std::int32_t screenHz;
+std::atomic<std::int32_t> screenHz;
 std::int32_t luku;
 
 std::int32_t aikaa_siita_kun_viimeksi_tavattu[32] = {
@@ -87,7 +88,7 @@ void vek_start(std::int32_t screen_hz)
 {
     tix = SDL_GetTicks();
     jacaja = 1000 / screen_hz;
-    screenHz = screen_hz;
+    screenHz.store(screen_hz, std::memory_order_release);
     if (laite != 0) {
         SDL_PauseAudio(0);
     } else {
@@ -136,7 +137,7 @@ void vek_tick()
 
 std::uint32_t timeri(std::uint32_t interval)
 {
-    if (laite == 0)
+    if (laite == 0 && screenHz.load(std::memory_order_acquire) != 0)
         vek_tick();
     return interval;
 }
@@ -146,13 +147,20 @@ void mix_newhand(void*, std::uint8_t* stream, int len)
     std::int32_t n;
     std::int32_t tick;
     std::int32_t sixteen;
+    const std::int32_t hz = screenHz.load(std::memory_order_acquire);
+    if (hz == 0) {
+        // Before vek_start nothing is played: silence in the device's format.
+        if (laite == 1 || laite == 2)
+            std::memset(stream, laite == 1 ? 128 : 0, static_cast<std::size_t>(len));
+        return;
+    }
     if (laite == 1) {
         n = len;
-        tick = 22050 / screenHz;
+        tick = 22050 / hz;
         sixteen = 0;
     } else if (laite == 2) {
         n = len / 2;
-        tick = 44100 / screenHz;
+        tick = 44100 / hz;
         sixteen = 1;
     } else {
         return;

@@ -2,11 +2,14 @@
 // (audio callback or timer) and the music position; and the sync functions that tell
 // what the music is doing.
 #pragma once
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
 extern std::int32_t laite;      // device: 0 no sound, 1 22050 Hz 8-bit, 2 44100 Hz 16-bit
-extern std::int32_t screenHz;   // ticks per second given to vek_start
+// Ticks per second given to vek_start; 0 before. Stored last by vek_start, so the
+// clock's thread that reads it sees the loaded song and the mixer's samples.
+extern std::atomic<std::int32_t> screenHz;
 extern std::int32_t luku;       // samples of the current tick still to mix next callback
 
 // Mixes n samples of the running tick into out, 16-bit when sixteen is nonzero; the

@@ -124,7 +124,7 @@ TEST_F(AudioClock, BuffersShorterThanTheCarryTakeWhatFits)
     EXPECT_EQ(luku, 882);
 }
 
-TEST_F(AudioClock, OtherDevicesMixNothing)
+TEST_F(AudioClock, OtherDevicesAndAnUnstartedClockMixNothing)
 {
     laite = 0;
     screenHz = 50;
@@ -133,6 +133,17 @@ TEST_F(AudioClock, OtherDevicesMixNothing)
     mix_newhand(nullptr, buffer.data(), 64);
     EXPECT_TRUE(slices.empty());
     EXPECT_EQ(buffer, std::vector<std::uint8_t>(64, 7));
+    // Before vek_start the device hears silence and the song stands still.
+    screenHz = 0;
+    for (std::int32_t device : {1, 2}) {
+        laite = device;
+        buffer.assign(64, 7);
+        calls.clear();
+        mix_newhand(nullptr, buffer.data(), 64);
+        EXPECT_EQ(buffer, std::vector<std::uint8_t>(64, device == 1 ? 128 : 0));
+        EXPECT_TRUE(calls.empty());
+    }
+    EXPECT_EQ(vek_position(), -37);
 }
 
 TEST(MusicPosition, ReadsMinus37BeforeTheFirstTickAndZeroAfterAFailedLoad)
