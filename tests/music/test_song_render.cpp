@@ -247,3 +247,27 @@ TEST(NoSoundClock, TimerPlaysFiftyTicksASecond)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Demo, RejectedModuleIsReportedAndEndsTheDemo)
+{
+    // A copy of the data folder whose module claims more patterns than it holds.
+    std::string dir = BIN + "/demo_bad_module";
+    run("rm -rf " + dir + " && mkdir -p " + dir + " && cp -r " + BIN + "/data " + dir + "/");
+    std::vector<std::uint8_t> mod = read_file(BIN + "/data/tehas2.mod");
+    ASSERT_GT(mod.size(), 1084u);
+    mod[952 + 127] = 100;
+    mod.resize(1084 + 1024);
+    std::ofstream(dir + "/data/tehas2.mod", std::ios::binary)
+        .write(reinterpret_cast<const char*>(mod.data()), static_cast<std::streamsize>(mod.size()));
+    std::string out = run("cd " + dir + " && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout -s KILL 10 " +
+                          BIN + "/demo -w </dev/null 2>&1 >/dev/null; echo rc=$?");
+    EXPECT_NE(out.find("demo: cannot play data/tehas2.mod: pt_takemod error: patterns run past the end"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("rc=1"), std::string::npos) << out;
+    run("rm -rf " + dir);
+}
+
+}  // namespace
