@@ -40,10 +40,10 @@ const std::int8_t* module_end(const std::int8_t* data)
     return end;
 }
 
-std::uint64_t join(std::uint32_t hi, std::uint32_t lo) { return (std::uint64_t{hi} << 32) | lo; }
-
 // The loops hold position and step as single 64-bit numbers: adding them modulo 2^64 is
 // exactly the 32-bit add with carry of long_addition.
+std::uint64_t join(std::uint32_t hi, std::uint32_t lo) { return (std::uint64_t{hi} << 32) | lo; }
+
 enum park_at { PARK_ZERO, PARK_LENGTH };
 
 // Number of advances from p that cannot reach the channel's boundary check.

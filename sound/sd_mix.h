@@ -70,8 +70,9 @@ void long_addition(std::uint32_t* pos, std::uint32_t* posfrac, const std::uint32
 // Hand-over of a control channel to its working channel.
 void mix_copychannel(mix_channel* work, mix_channel* control);
 
-// Mixes n mono samples into out: big-endian signed 16-bit when bits16 is nonzero,
-// otherwise unsigned 8-bit.
+// Hands the active channels over and mixes n mono samples into out: big-endian signed
+// 16-bit when bits16 is nonzero, otherwise unsigned 8-bit. Any n >= 0 is fine; more than
+// the accumulators hold is mixed in consecutive slices.
 void sd_mix_mono(std::uint8_t* out, std::int32_t n, std::int32_t bits16);
 // Mixes n interleaved left/right frames into out, in the same two formats.
 void sd_mix_stereo(std::uint8_t* out, std::int32_t n, std::int32_t bits16);

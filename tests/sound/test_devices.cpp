@@ -2,6 +2,8 @@
 // SDL, and a failed open.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <SDL/SDL.h>
 #include <cstdlib>
 #include <cstring>
@@ -80,6 +82,7 @@ TEST_F(Devices, NoSoundRegistersEverythingTheSongNeeds)
 }
 
 struct format_case { std::int32_t rate; Uint16 format; };
+std::ostream& operator<<(std::ostream& o, const format_case& c) { return o << c.rate << "Hz"; }
 
 class AskedFormat : public Devices, public ::testing::WithParamInterface<format_case> {};
 

@@ -2,6 +2,8 @@
 // and what out-of-range arguments must not do.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <array>
 #include <cstring>
 #include <vector>
@@ -13,6 +15,7 @@
 namespace {
 
 struct period_case { std::int32_t period, rate; std::uint32_t step, stepfrac; };
+std::ostream& operator<<(std::ostream& o, const period_case& c) { return o << "period" << c.period << "_at" << c.rate; }
 
 class PeriodToStep : public MixerTest, public ::testing::WithParamInterface<period_case> {};
 
@@ -36,6 +39,7 @@ INSTANTIATE_TEST_SUITE_P(Periods, PeriodToStep, ::testing::Values(
     period_case{-428, 44100, 0, 0}));
 
 struct carry_case { std::uint32_t pos, posfrac, step, stepfrac, newpos, newfrac; };
+std::ostream& operator<<(std::ostream& o, const carry_case& c) { return o << c.pos << "+" << c.posfrac << "_by_" << c.step << "+" << c.stepfrac; }
 
 class LongAddition : public ::testing::TestWithParam<carry_case> {};
 
@@ -66,6 +70,7 @@ TEST_F(MixerTest, SecondAdvanceOfHalfStepsDoesNotCarry)
 }
 
 struct offset_case { std::uint32_t offset; std::uint32_t pos; std::int32_t looped, poschanged; };
+std::ostream& operator<<(std::ostream& o, const offset_case& c) { return o << "offset" << c.offset; }
 
 class SetOffset : public MixerTest, public ::testing::WithParamInterface<offset_case> {};
 
@@ -97,6 +102,7 @@ INSTANTIATE_TEST_SUITE_P(Offsets, SetOffset, ::testing::Values(
     offset_case{0, 0, 1, 1}));
 
 struct volume_case { std::int32_t in, stored; };
+std::ostream& operator<<(std::ostream& o, const volume_case& c) { return o << c.in; }
 
 class MainVolume : public MixerTest, public ::testing::WithParamInterface<volume_case> {};
 
@@ -110,6 +116,7 @@ INSTANTIATE_TEST_SUITE_P(Values, MainVolume, ::testing::Values(
     volume_case{300, 252}, volume_case{252, 252}, volume_case{64, 64}, volume_case{0, 0}, volume_case{-5, 0}));
 
 struct handover_case { bool newpos, newstep; };
+std::ostream& operator<<(std::ostream& o, const handover_case& c) { return o << "pos" << c.newpos << "_step" << c.newstep; }
 
 class HandOver : public MixerTest, public ::testing::WithParamInterface<handover_case> {};
 

@@ -2,6 +2,8 @@
 // loops against a plain one-sample-at-a-time reference on random channels.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <array>
 #include <cstdlib>
 #include <random>
@@ -154,6 +156,7 @@ TEST_F(MixerTest, VolumeZeroNeitherSoundsNorMoves)
 }
 
 struct gain_case { std::int32_t volume, main, panning, mono, left, right; };
+std::ostream& operator<<(std::ostream& o, const gain_case& c) { return o << "vol" << c.volume << "_main" << c.main << "_pan" << c.panning; }
 
 class Gains : public MixerTest, public ::testing::WithParamInterface<gain_case> {};
 
@@ -225,6 +228,7 @@ TEST_F(MixerTest, LongRequestsMatchSlicedOnes)
 }
 
 struct convert_case { std::int32_t acc; std::uint8_t hi, lo, u8; };
+std::ostream& operator<<(std::ostream& o, const convert_case& c) { return o << c.acc; }
 
 class Conversion : public ::testing::TestWithParam<convert_case> {};
 
