@@ -6,9 +6,14 @@
 #include "core/canvas.h"
 #include "core/loader.h"
 #include "core/scene.h"
+#include "music/cool_vek.h"
+#include "music/pt.h"
+#include "sound/sd.h"
 
 #include <cstdio>
 #include <cstring>
+
+#include <fcntl.h>
 
 volatile std::sig_atomic_t fl_stop_requested = 0;
 
@@ -31,6 +36,25 @@ void install_stop_handlers()
     sigemptyset(&sa.sa_mask);
     sigaction(SIGINT, &sa, nullptr);
     sigaction(SIGTERM, &sa, nullptr);
+}
+
+// Answers the device menu with "2" (SDL audio at 44100 Hz) through standard input;
+// when that device cannot open, the no-sound device with its timer clock runs the
+// music instead, and one line on standard error says so.
+void start_music_device()
+{
+    // With standard input closed, a stream on /dev/null takes its place so that the
+    // pushed-back answer has somewhere to live.
+    bool have_stdin = fcntl(0, F_GETFD) != -1 || std::freopen("/dev/null", "r", stdin);
+    if (have_stdin) {
+        std::ungetc('\n', stdin);
+        std::ungetc('2', stdin);
+        if (vek_init())
+            return;
+    }
+    std::fprintf(stderr, "demo: sound is off, the audio device cannot be opened: %s\n",
+                 *sd_errorstr ? SDL_GetError() : "no answer to the device menu");
+    vek_open_device('0');
 }
 
 void clear_surface(SDL_Surface* screen)
@@ -125,6 +149,13 @@ int demo_main(int argc, char** argv)
 
     SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO);
 
+    start_music_device();
+    if (!vek_get(musakki, musakki_size)) {
+        std::fprintf(stderr, "demo: cannot play data/tehas2.mod: %s\n", pt_errorstr);
+        SDL_Quit();
+        return 1;
+    }
+
     SDL_Surface* screen = SDL_SetVideoMode(SCREEN_W, SCREEN_H, 32, videoflags);
     if (!screen) {
         std::fprintf(stderr, "demo: cannot open a %dx%d video mode: %s\n", SCREEN_W, SCREEN_H,
@@ -137,6 +168,8 @@ int demo_main(int argc, char** argv)
     clear_surface(screen);
     burnpalette(1, 0);
 
+    vek_start(50);
+    fl_platform.position = vek_position;
     // The music's position reads -37 until its first row; compared unsigned, a
     // negative report keeps waiting too.
     while (static_cast<std::uint32_t>(fl_platform.position()) > 100)

@@ -1,0 +1,191 @@
+// modrender: renders a module to a 44100 Hz 16-bit mono WAV file, or prints its
+// timeline, through the demo's own loader, replay routine, audio callback and mixer,
+// without an audio device. Single-threaded.
+#include "music/cool_vek.h"
+#include "music/pt.h"
+#include "sound/sd.h"
+#include "sound/sd_mix.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::int32_t RATE = 44100;
+constexpr std::int32_t TICKS_PER_SECOND = 50;
+constexpr std::int32_t TICK_SAMPLES = RATE / TICKS_PER_SECOND;
+constexpr double DEFAULT_SECONDS = 1200;   // a frozen (speed 0) song still ends
+constexpr std::size_t SPARE = 4096;        // zero bytes after the module, as the demo loads it
+
+void usage(std::FILE* to)
+{
+    std::fputs("usage: modrender [--seconds N] MODULE OUT.wav\n"
+               "       modrender [--seconds N] --timeline MODULE\n"
+               "Renders MODULE to OUT.wav (44100 Hz, 16-bit, mono) until the song returns to an\n"
+               "earlier order position or N seconds have passed (default 1200), whichever comes\n"
+               "first. With --timeline, prints \"order row\" at every row start instead.\n",
+               to);
+}
+
+void put32(std::FILE* f, std::uint32_t v)
+{
+    const std::uint8_t b[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+                               static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+    std::fwrite(b, 1, 4, f);
+}
+
+void put16(std::FILE* f, std::uint16_t v)
+{
+    const std::uint8_t b[2] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)};
+    std::fwrite(b, 1, 2, f);
+}
+
+void wav_header(std::FILE* f, std::uint32_t samples)
+{
+    std::fwrite("RIFF", 1, 4, f);
+    put32(f, 36 + 2 * samples);
+    std::fwrite("WAVEfmt ", 1, 8, f);
+    put32(f, 16);
+    put16(f, 1);               // PCM
+    put16(f, 1);               // mono
+    put32(f, RATE);
+    put32(f, RATE * 2);        // bytes a second
+    put16(f, 2);               // bytes a frame
+    put16(f, 16);              // bits a sample
+    std::fwrite("data", 1, 4, f);
+    put32(f, 2 * samples);
+}
+
+// The audio device's start-up without a device: the mixer at 44100 Hz, main volume 64.
+void open_mixer()
+{
+    sd_mix_setfunctions();
+    sd_mix_init(RATE);
+    sd_setmainvolume(64);
+    laite = 2;
+    screenHz = TICKS_PER_SECOND;
+    luku = 0;
+}
+
+// Ticks until the song returns to an earlier order position or the time runs out,
+// printing each row start.
+int timeline(std::uint32_t max_ticks)
+{
+    std::int32_t last_pos = -1;
+    for (std::uint32_t t = 0; t < max_ticks; t++) {
+        bool delayed = false;
+        for (std::uint32_t ch = 0; ch < pt_channels; ch++)
+            delayed |= pt_delay[ch] > 0;
+        bool row_start = pt_speed != 0 && pt_vbcount + 1 >= pt_speed && !delayed;
+        vek_tick();
+        std::int32_t pos = pt_songpos.load(std::memory_order_relaxed);
+        if (pos < last_pos)
+            break;
+        last_pos = pos;
+        if (row_start)
+            std::printf("%d %d\n", pos, pt_rowcount.load(std::memory_order_relaxed));
+    }
+    return 0;
+}
+
+// Renders one tick a callback: the callback mixes the tick begun at the end of the
+// previous one, then begins the next; the song's end is seen as that tick begins.
+int render(const char* out_path, std::uint32_t max_samples)
+{
+    std::FILE* out = std::fopen(out_path, "wb");
+    if (!out) {
+        std::fprintf(stderr, "modrender: cannot write %s: %s\n", out_path, std::strerror(errno));
+        return 1;
+    }
+    wav_header(out, 0);
+    std::vector<std::uint8_t> buffer(2 * TICK_SAMPLES);
+    std::uint32_t written = 0;
+    std::int32_t last_pos = 0;
+    while (written < max_samples) {
+        mix_newhand(nullptr, buffer.data(), static_cast<int>(buffer.size()));
+        std::uint32_t n = std::min<std::uint32_t>(TICK_SAMPLES, max_samples - written);
+        for (std::uint32_t i = 0; i < n; i++)
+            put16(out, static_cast<std::uint16_t>(buffer[2 * i] << 8 | buffer[2 * i + 1]));
+        written += n;
+        std::int32_t pos = pt_songpos.load(std::memory_order_relaxed);
+        if (pos < last_pos)
+            break;
+        last_pos = pos;
+    }
+    std::fseek(out, 0, SEEK_SET);
+    wav_header(out, written);
+    bool ok = std::fclose(out) == 0;
+    if (!ok) {
+        std::fprintf(stderr, "modrender: cannot write %s\n", out_path);
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    double seconds = DEFAULT_SECONDS;
+    bool want_timeline = false;
+    std::vector<const char*> files;
+    for (int i = 1; i < argc; i++) {
+        std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            usage(stdout);
+            return 0;
+        } else if (a == "--timeline") {
+            want_timeline = true;
+        } else if (a == "--seconds" && i + 1 < argc) {
+            char* end = nullptr;
+            seconds = std::strtod(argv[++i], &end);
+            if (*end != 0 || !(seconds >= 0) || seconds > 86400) {
+                std::fprintf(stderr, "modrender: --seconds wants a number of seconds, not %s\n", argv[i]);
+                return 2;
+            }
+        } else if (a.size() > 1 && a[0] == '-') {
+            usage(stderr);
+            return 2;
+        } else {
+            files.push_back(argv[i]);
+        }
+    }
+    if (files.size() != (want_timeline ? 1u : 2u)) {
+        usage(stderr);
+        return 2;
+    }
+
+    std::FILE* f = std::fopen(files[0], "rb");
+    std::vector<std::uint8_t> module;
+    if (f) {
+        std::uint8_t chunk[65536];
+        std::size_t n;
+        while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+            module.insert(module.end(), chunk, chunk + n);
+        if (std::ferror(f)) {
+            std::fclose(f);
+            f = nullptr;
+        } else {
+            std::fclose(f);
+        }
+    }
+    if (!f) {
+        std::fprintf(stderr, "modrender: cannot read %s: %s\n", files[0], std::strerror(errno));
+        return 1;
+    }
+    std::size_t size = module.size();
+    module.resize(size + SPARE, 0);
+
+    open_mixer();
+    if (!vek_get(module.data(), size)) {
+        std::fprintf(stderr, "modrender: %s: %s\n", files[0], pt_errorstr);
+        return 1;
+    }
+    if (want_timeline)
+        return timeline(static_cast<std::uint32_t>(seconds * TICKS_PER_SECOND));
+    return render(files[1], static_cast<std::uint32_t>(seconds * RATE));
+}
