@@ -1,6 +1,7 @@
 // modrender: renders a module to a 44100 Hz 16-bit mono WAV file, or prints its
 // timeline, through the demo's own loader, replay routine, audio callback and mixer,
 // without an audio device. Single-threaded.
+#include "core/loader.h"
 #include "music/cool_vek.h"
 #include "music/pt.h"
 #include "sound/sd.h"
@@ -19,7 +20,6 @@ constexpr std::int32_t RATE = 44100;
 constexpr std::int32_t TICKS_PER_SECOND = 50;
 constexpr std::int32_t TICK_SAMPLES = RATE / TICKS_PER_SECOND;
 constexpr double DEFAULT_SECONDS = 1200;   // a frozen (speed 0) song still ends
-constexpr std::size_t SPARE = 4096;        // zero bytes after the module, as the demo loads it
 
 void usage(std::FILE* to)
 {
@@ -159,29 +159,17 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    std::FILE* f = std::fopen(files[0], "rb");
-    std::vector<std::uint8_t> module;
-    if (f) {
-        std::uint8_t chunk[65536];
-        std::size_t n;
-        while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-            module.insert(module.end(), chunk, chunk + n);
-        if (std::ferror(f)) {
-            std::fclose(f);
-            f = nullptr;
-        } else {
-            std::fclose(f);
-        }
-    }
-    if (!f) {
-        std::fprintf(stderr, "modrender: cannot read %s: %s\n", files[0], std::strerror(errno));
+    // Read as the demo reads its data: the whole file plus spare zero bytes.
+    std::uint8_t* module = nullptr;
+    std::size_t size = 0;
+    const char* why = "";
+    if (loadfile(files[0], &module, 0, &size, &why) != 0) {
+        std::fprintf(stderr, "modrender: cannot read %s: %s\n", files[0], why);
         return 1;
     }
-    std::size_t size = module.size();
-    module.resize(size + SPARE, 0);
 
     open_mixer();
-    if (!vek_get(module.data(), size)) {
+    if (!vek_get(module, size)) {
         std::fprintf(stderr, "modrender: %s: %s\n", files[0], pt_errorstr);
         return 1;
     }

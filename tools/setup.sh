@@ -13,7 +13,7 @@ packages=(
   libx11-dev xvfb xdotool x11-utils
   ffmpeg sox
   libopenmpt-dev libxmp-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev python3
 )
 
 install_missing() {
@@ -46,6 +46,8 @@ case "$mode" in
     ctest --preset default
     build asan
     ctest --preset asan
+    # The module loader, replay routine and audio clock under libFuzzer for a minute.
+    bash fuzz/run_fuzz.sh 60
     ;;
   *)
     echo "usage: tools/setup.sh [run|test]" >&2

@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // Runs each test in a fresh directory holding a copy of the generated data/.
-struct Loader : ::testing::Test {
+struct DataLoader : ::testing::Test {
     fs::path old = fs::current_path();
     fs::path dir = fs::temp_directory_path() / ("loader-" + std::to_string(getpid()));
     void SetUp() override
@@ -33,7 +33,7 @@ struct Loader : ::testing::Test {
     }
 };
 
-TEST_F(Loader, AllPresentLoadEveryFileWhole)
+TEST_F(DataLoader, AllPresentLoadEveryFileWhole)
 {
     EXPECT_EQ(readall(), 0);
     for (const data_file& d : data_files) {
@@ -47,7 +47,7 @@ TEST_F(Loader, AllPresentLoadEveryFileWhole)
     EXPECT_EQ(musakki_size, fs::file_size("data/tehas2.mod"));
 }
 
-TEST_F(Loader, MissingFilesAreCountedAndTheRestStillLoad)
+TEST_F(DataLoader, MissingFilesAreCountedAndTheRestStillLoad)
 {
     fs::remove("data/na_eka.raw");
     fs::remove("data/ratas.raw");
@@ -62,7 +62,7 @@ TEST_F(Loader, MissingFilesAreCountedAndTheRestStillLoad)
     EXPECT_NE(quendal, nullptr);
 }
 
-TEST_F(Loader, AnotherWorkingDirectoryFailsEveryFile)
+TEST_F(DataLoader, AnotherWorkingDirectoryFailsEveryFile)
 {
     fs::create_directories(dir / "elsewhere");
     fs::current_path(dir / "elsewhere");
@@ -72,7 +72,7 @@ TEST_F(Loader, AnotherWorkingDirectoryFailsEveryFile)
 }
 
 // A file shorter than its consumer reads is rejected; a longer one is accepted.
-TEST_F(Loader, ShortFilesAreRejectedLongerOnesAccepted)
+TEST_F(DataLoader, ShortFilesAreRejectedLongerOnesAccepted)
 {
     fs::resize_file("data/dd.raw", 80 * 8000 - 1);
     fs::resize_file("data/quendal.raw", 61440 + 100);
@@ -86,7 +86,7 @@ TEST_F(Loader, ShortFilesAreRejectedLongerOnesAccepted)
     EXPECT_NE(kooste, nullptr);
 }
 
-TEST_F(Loader, DirectoryInPlaceOfAFileFails)
+TEST_F(DataLoader, DirectoryInPlaceOfAFileFails)
 {
     fs::remove("data/paa.raw");
     fs::create_directory("data/paa.raw");
