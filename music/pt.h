@@ -74,6 +74,8 @@ extern std::int32_t pt_delay[PT_CHANNELS_MAX];
 
 // Amiga periods by finetune row (0..7, then -8..-1) and note index.
 extern std::uint16_t pt_periods[16][PT_NOTES];
+// Finetune-0 periods of the note scale that cells are converted to, lowest note first.
+extern const std::uint16_t pt_notescale[PT_NOTES];
 extern const std::int16_t pt_sine[64];
 extern std::int16_t pt_ramp[64];
 extern const std::int16_t pt_square[64];

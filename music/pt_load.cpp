@@ -24,6 +24,18 @@ std::uint8_t pt_maxpattern;
 std::uint8_t* pt_patterns[128];
 const char* pt_errorstr = "";
 
+// Finetune-0 periods of the note scale, lowest note first; entry 84 repeats 83.
+const std::uint16_t pt_notescale[PT_NOTES] = {
+    3424, 3232, 3048, 2880, 2712, 2560, 2416, 2280, 2152, 2032, 1920, 1812,
+    1712, 1616, 1524, 1440, 1356, 1280, 1208, 1140, 1076, 1016, 960,  906,
+    856,  808,  762,  720,  678,  640,  604,  570,  538,  508,  480,  453,
+    428,  404,  381,  360,  339,  320,  302,  285,  269,  254,  240,  226,
+    214,  202,  190,  180,  170,  160,  151,  143,  135,  127,  120,  113,
+    107,  101,  95,   90,   85,   80,   75,   71,   67,   63,   60,   56,
+    53,   50,   47,   45,   42,   40,   37,   35,   33,   31,   30,   28,
+    28,
+};
+
 namespace {
 
 struct signature {
@@ -39,17 +51,6 @@ constexpr signature SIGNATURES[] = {
     {"28CH", 28}, {"30CH", 30}, {"32CH", 32}, {"STOP", 0},
 };
 
-// Finetune-0 periods of the note scale, lowest note first; entry 84 repeats 83.
-constexpr std::uint16_t NOTE_SCALE[PT_NOTES] = {
-    3424, 3232, 3048, 2880, 2712, 2560, 2416, 2280, 2152, 2032, 1920, 1812,
-    1712, 1616, 1524, 1440, 1356, 1280, 1208, 1140, 1076, 1016, 960,  906,
-    856,  808,  762,  720,  678,  640,  604,  570,  538,  508,  480,  453,
-    428,  404,  381,  360,  339,  320,  302,  285,  269,  254,  240,  226,
-    214,  202,  190,  180,  170,  160,  151,  143,  135,  127,  120,  113,
-    107,  101,  95,   90,   85,   80,   75,   71,   67,   63,   60,   56,
-    53,   50,   47,   45,   42,   40,   37,   35,   33,   31,   30,   28,
-    28,
-};
 
 std::uint32_t channels_of(const char* sig)
 {
@@ -82,10 +83,10 @@ void pt_skip(std::uint32_t n) { pt_modpos += n; }
 
 std::uint8_t pt_noteindex(std::uint32_t period)
 {
-    if (period >= NOTE_SCALE[0])
+    if (period >= pt_notescale[0])
         return 0;
     for (std::uint8_t i = 1; i < PT_NO_NOTE; i++) {
-        if (NOTE_SCALE[i] <= period)
+        if (pt_notescale[i] <= period)
             return i;
     }
     return PT_NO_NOTE;

@@ -2,6 +2,8 @@
 // track a channel, the order list), turns it into an 8-channel module with the synthesised
 // instruments. Runs once inside the generator; a fault in the score stops it with the line.
 #include "tools/gendata/gendata.h"
+
+#include "music/pt.h"
 #include "tools/gendata/song.h"
 
 #include <algorithm>
@@ -17,16 +19,6 @@ namespace {
 
 constexpr int CHANNELS = 8;
 constexpr int ROWS = 64;
-
-// Amiga periods of note indices 0-83 (octave 0 lowest, C-3 = index 36 = period 428).
-constexpr std::array<int, 84> NOTE_PERIODS = {
-    3424, 3232, 3048, 2880, 2712, 2560, 2416, 2280, 2152, 2032, 1920, 1812,
-    1712, 1616, 1524, 1440, 1356, 1280, 1208, 1140, 1076, 1016, 960, 906,
-    856, 808, 762, 720, 678, 640, 604, 570, 538, 508, 480, 453,
-    428, 404, 381, 360, 339, 320, 302, 285, 269, 254, 240, 226,
-    214, 202, 190, 180, 170, 160, 151, 143, 135, 127, 120, 113,
-    107, 101, 95, 90, 85, 80, 75, 71, 67, 63, 60, 56,
-    53, 50, 47, 45, 42, 40, 37, 35, 33, 31, 30, 28};
 
 struct cell {
     int sample = 0;
@@ -319,7 +311,7 @@ bytes write_module(const score_state& st, const std::vector<song_sample>& sample
         for (int r = 0; r < ROWS; r++)
             for (int ch = 0; ch < CHANNELS; ch++) {
                 const cell& c = pat[ch][r];
-                int period = c.note >= 0 ? NOTE_PERIODS[c.note] : 0;
+                int period = c.note >= 0 ? pt_notescale[c.note] : 0;
                 m.push_back(static_cast<std::uint8_t>((c.sample & 0xF0) | (period >> 8)));
                 m.push_back(static_cast<std::uint8_t>(period & 0xFF));
                 m.push_back(static_cast<std::uint8_t>(((c.sample & 0x0F) << 4) | c.command));
