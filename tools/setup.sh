@@ -44,10 +44,10 @@ case "$mode" in
   test)
     build default
     ctest --preset default
-    build asan
-    ctest --preset asan
     # The module loader, replay routine and audio clock under libFuzzer for a minute.
     bash fuzz/run_fuzz.sh 60
+    build asan
+    ctest --preset asan
     ;;
   *)
     echo "usage: tools/setup.sh [run|test]" >&2
