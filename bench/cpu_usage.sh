@@ -5,11 +5,12 @@
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 secs=${2:-10}
-disp=:$((200 + $$ % 200))
-Xvfb "$disp" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+numfile=$(mktemp)
+Xvfb -displayfd 1 -screen 0 800x600x24 -nolisten tcp >"$numfile" 2>/dev/null &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true' EXIT
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${disp#:}" ] && break; sleep 0.05; done
+trap 'kill $xvfb 2>/dev/null || true; rm -f "$numfile"' EXIT
+for _ in $(seq 200); do [ -s "$numfile" ] && break; sleep 0.05; done
+disp=:$(head -n1 "$numfile")
 cd "$build"
 DISPLAY=$disp SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} ./demo -w </dev/null >/dev/null 2>&1 &
 demo=$!

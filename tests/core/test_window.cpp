@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -42,17 +43,21 @@ struct Window : ::testing::Test {
 
     void SetUp() override
     {
-        int n = 90 + getpid() % 400;
-        display = ":" + std::to_string(n);
-        std::string sock = "/tmp/.X11-unix/X" + std::to_string(n);
-        xvfb = spawn_program({"/usr/bin/Xvfb", display, "-screen", "0", "800x600x24", "-nolisten", "tcp"},
-                             "/", {});
+        // Xvfb picks a free display itself and writes its number to standard output.
+        std::string numfile = std::filesystem::temp_directory_path() / ("xvfb-" + std::to_string(getpid()));
+        xvfb = spawn_program({"/usr/bin/Xvfb", "-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"},
+                             "/", {}, numfile);
         for (int i = 0; i < 500 && !dpy; i++) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            if (std::filesystem::exists(sock))
+            std::ifstream f(numfile);
+            std::string n;
+            if (std::getline(f, n) && !n.empty()) {
+                display = ":" + n;
                 dpy = XOpenDisplay(display.c_str());
+            }
         }
-        ASSERT_NE(dpy, nullptr) << "Xvfb did not start on " << display;
+        std::filesystem::remove(numfile);
+        ASSERT_NE(dpy, nullptr) << "Xvfb did not start";
     }
 
     void start_demo(const std::vector<std::string>& argv)
