@@ -219,6 +219,48 @@ TEST_F(MixerTest, EntryPointsMixAndConvert)
     EXPECT_EQ((out[0] << 8) | out[1], 0x7FFF);      // 4 * 16383 clips
 }
 
+struct entry_case { bool stereo; std::int32_t interpolation; std::uint32_t park; };
+std::ostream& operator<<(std::ostream& o, const entry_case& c)
+{
+    return o << (c.stereo ? "stereo" : "mono") << "_interp" << c.interpolation;
+}
+
+class EntryLoop : public MixerTest, public ::testing::WithParamInterface<entry_case> {};
+
+// Each entry point runs the plain or the interpolating loop as the option says: a sample
+// of 8 bytes played out from 5 ends parked where that loop parks, sounding that byte.
+TEST_P(EntryLoop, PicksItsLoop)
+{
+    const entry_case& c = GetParam();
+    std::array<std::int8_t, 16> bytes{10, 11, 12, 13, 14, 15, 16, 17, 40};
+    mix_getsample(1, bytes.data(), 8, 0, 0, 0);
+    mix_setactivechannels(1);
+    mix_selectchannel(0);
+    mix_setsample(1);
+    mix_setvolume(64);
+    mix_setpanning(0);   // stereo: all of the gain (129) on the left
+    mix_setoffset(5);
+    mix_channels[0].step = 1;
+    sd_mix_interpolation = c.interpolation;
+    std::array<std::uint8_t, 4 * 6> out{};
+    if (c.stereo)
+        sd_mix_stereo(out.data(), 6, 1);
+    else
+        sd_mix_mono(out.data(), 6, 1);
+    EXPECT_EQ(mix_realchannels[0].pos, c.park);
+    EXPECT_EQ(mix_realchannels[0].step, 0u);
+    std::int32_t s = bytes[c.park];
+    std::int32_t want = c.interpolation ? (s * 129 * 63) >> 6 : s * 129;   // weight 0 on the next byte
+    std::size_t last = c.stereo ? 4 * 5 : 2 * 5;
+    EXPECT_EQ((out[last] << 8) | out[last + 1], want);
+    if (c.stereo) {
+        EXPECT_EQ((out[last + 2] << 8) | out[last + 3], 0);   // right
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Options, EntryLoop, ::testing::Values(
+    entry_case{false, 0, 0}, entry_case{false, 1, 8}, entry_case{true, 0, 8}, entry_case{true, 7, 0}));
+
 TEST_F(MixerTest, LongRequestsMatchSlicedOnes)
 {
     std::vector<std::int8_t> bytes(5000);
