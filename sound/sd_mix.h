@@ -48,7 +48,8 @@ extern std::int32_t mix_buffer32[MIX_BUFFER];
 
 // Installs the nine mixer operations into the sound-device table.
 void sd_mix_setfunctions();
-// Sets the rate and zeroes every channel and sample record.
+// Sets the rate, zeroes every sample record and resets every channel (panning 127,
+// position and step marked as set, so that the first mix hands over 0 and 0).
 void sd_mix_init(std::int32_t rate);
 void sd_mix_initchannel(mix_channel* ch);
 void sd_mix_initsample(mix_sample* s);

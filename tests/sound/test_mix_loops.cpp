@@ -4,6 +4,7 @@
 
 #include <ostream>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <random>
@@ -61,6 +62,18 @@ void reference_loop(loop_kind k, mix_channel* ch, std::int32_t* acc, std::int32_
             acc[i] += vl;
         }
     }
+}
+
+// Output samples until (and including) the first one whose advance meets the loop end
+// or the sample's end; limit when none does within it.
+std::int32_t samples_to_boundary(mix_channel ch, std::int32_t limit)
+{
+    for (std::int32_t i = 1; i <= limit; i++) {
+        long_addition(&ch.pos, &ch.posfrac, &ch.step, &ch.stepfrac);
+        if (ch.looped ? ch.pos > ch.loopend : ch.pos >= ch.length)
+            return i;
+    }
+    return limit;
 }
 
 class Loops : public MixerTest, public ::testing::WithParamInterface<loop_kind> {};
@@ -206,6 +219,48 @@ TEST_F(MixerTest, EntryPointsMixAndConvert)
     EXPECT_EQ((out[0] << 8) | out[1], 0x7FFF);      // 4 * 16383 clips
 }
 
+struct entry_case { bool stereo; std::int32_t interpolation; std::uint32_t park; };
+std::ostream& operator<<(std::ostream& o, const entry_case& c)
+{
+    return o << (c.stereo ? "stereo" : "mono") << "_interp" << c.interpolation;
+}
+
+class EntryLoop : public MixerTest, public ::testing::WithParamInterface<entry_case> {};
+
+// Each entry point runs the plain or the interpolating loop as the option says: a sample
+// of 8 bytes played out from 5 ends parked where that loop parks, sounding that byte.
+TEST_P(EntryLoop, PicksItsLoop)
+{
+    const entry_case& c = GetParam();
+    std::array<std::int8_t, 16> bytes{10, 11, 12, 13, 14, 15, 16, 17, 40};
+    mix_getsample(1, bytes.data(), 8, 0, 0, 0);
+    mix_setactivechannels(1);
+    mix_selectchannel(0);
+    mix_setsample(1);
+    mix_setvolume(64);
+    mix_setpanning(0);   // stereo: all of the gain (129) on the left
+    mix_setoffset(5);
+    mix_channels[0].step = 1;
+    sd_mix_interpolation = c.interpolation;
+    std::array<std::uint8_t, 4 * 6> out{};
+    if (c.stereo)
+        sd_mix_stereo(out.data(), 6, 1);
+    else
+        sd_mix_mono(out.data(), 6, 1);
+    EXPECT_EQ(mix_realchannels[0].pos, c.park);
+    EXPECT_EQ(mix_realchannels[0].step, 0u);
+    std::int32_t s = bytes[c.park];
+    std::int32_t want = c.interpolation ? (s * 129 * 63) >> 6 : s * 129;   // weight 0 on the next byte
+    std::size_t last = c.stereo ? 4 * 5 : 2 * 5;
+    EXPECT_EQ((out[last] << 8) | out[last + 1], want);
+    if (c.stereo) {
+        EXPECT_EQ((out[last + 2] << 8) | out[last + 3], 0);   // right
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Options, EntryLoop, ::testing::Values(
+    entry_case{false, 0, 0}, entry_case{false, 1, 8}, entry_case{true, 0, 8}, entry_case{true, 7, 0}));
+
 TEST_F(MixerTest, LongRequestsMatchSlicedOnes)
 {
     std::vector<std::int8_t> bytes(5000);
@@ -265,15 +320,19 @@ TEST_P(Loops, FastLoopsMatchTheReference)
     for (auto& b : bytes)
         b = static_cast<std::int8_t>(pick(0, 255));
     std::vector<std::int32_t> fast(2 * 2000), ref(2 * 2000);
-    for (int trial = 0; trial < 3000; trial++) {
+    for (int trial = 0; trial < 4000; trial++) {
         std::uint32_t length = pick(1, 60000);
         std::uint32_t loopstart = pick(0, length - 1);
         std::uint32_t loopend = pick(loopstart, length);
         if (pick(0, 4) == 0)
             loopend = loopstart + pick(0, 2);   // loops of 0 to 2 bytes
+        else if (pick(0, 19) == 0)
+            loopend = pick(0, loopstart);       // loop end before its start: every advance wraps
         std::int32_t looped = static_cast<std::int32_t>(pick(0, 1));
         std::uint32_t limit = looped ? loopend + 1 : length;
         std::uint32_t pos = pick(0, 3) == 0 ? limit - std::min(limit, pick(0, 3)) : pick(0, limit);
+        if (pick(0, 9) == 0)
+            pos = pick(limit, 0xFFFFFFFFu);     // far past the end, as after a shorter sample is set
         std::uint32_t step = pick(0, 3) == 0 ? pick(0, 5) : 0;
         // whole steps from whole positions land exactly on the boundaries
         bool whole = pick(0, 2) == 0;
@@ -281,12 +340,23 @@ TEST_P(Loops, FastLoopsMatchTheReference)
         std::uint32_t posfrac = whole ? 0 : pick(0, 0xFFFFFFFFu);
         if (whole && step == 0)
             step = pick(1, 3);
-        if (pick(0, 9) == 0)
-            step = stepfrac = 0;
+        switch (pick(0, 19)) {
+        case 0: step = stepfrac = 0; break;
+        case 1: step = (loopend - loopstart) + pick(0, 2); break;   // a whole loop cycle or a little more each sample
+        case 2: step = pick(0, 0xFFFFFFFFu); break;                 // position wraps around 2^32
+        default: break;
+        }
         mix_channel a = channel(bytes.data(), length, loopstart, loopend, looped, pos, posfrac, step, stepfrac);
         mix_channel b = a;
         auto n = static_cast<std::int32_t>(pick(0, 2000));
+        if (pick(0, 3) == 0) {
+            // end the call just before, on or just after the sample that meets the boundary
+            std::int32_t meet = samples_to_boundary(a, 1999);
+            n = std::clamp<std::int32_t>(meet + static_cast<std::int32_t>(pick(0, 2)) - 1, 0, 2000);
+        }
         std::int32_t gl = static_cast<std::int32_t>(pick(0, 2032)), gr = static_cast<std::int32_t>(pick(0, 2032));
+        if (pick(0, 4) == 0)
+            (pick(0, 1) ? gl : gr) = 0;          // panned fully to one side
         std::fill(fast.begin(), fast.end(), 3);
         std::fill(ref.begin(), ref.end(), 3);
         run_loop(k, &a, fast.data(), n, gl, gr);
