@@ -128,6 +128,18 @@ void frame_pace(const frame_state& s)
         fl_platform.delay(static_cast<std::uint32_t>(wait));
 }
 
+bool wait_first_row()
+{
+    // The music's position reads -37 until its first row; compared unsigned, a
+    // negative report keeps waiting too.
+    while (static_cast<std::uint32_t>(fl_platform.position()) > 100) {
+        if (fl_stop_requested)
+            return false;
+        fl_platform.delay(1);
+    }
+    return true;
+}
+
 int frame_loop(frame_state& s, SDL_Surface* screen)
 {
     for (;;) {
@@ -170,15 +182,12 @@ int demo_main(int argc, char** argv)
 
     vek_start(50);
     fl_platform.position = vek_position;
-    // The music's position reads -37 until its first row; compared unsigned, a
-    // negative report keeps waiting too.
-    while (static_cast<std::uint32_t>(fl_platform.position()) > 100)
-        SDL_Delay(1);
-
     install_stop_handlers();
-    frame_state s;
-    frame_clock_start(s);
-    frame_loop(s, screen);
+    if (wait_first_row()) {
+        frame_state s;
+        frame_clock_start(s);
+        frame_loop(s, screen);
+    }
     SDL_Quit();
     return 0;
 }

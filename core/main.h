@@ -44,6 +44,8 @@ bool frame_events();
 void frame_pass(frame_state& s, SDL_Surface* screen);
 // Sleeps until the next 20-ms tick of the frame clock is due.
 void frame_pace(const frame_state& s);
+// Waits until the music stands on its first row; false when a stop signal came first.
+bool wait_first_row();
 // Runs passes until quit, pacing each; returns the frames drawn.
 int frame_loop(frame_state& s, SDL_Surface* screen);
 

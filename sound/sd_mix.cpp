@@ -255,8 +255,9 @@ std::int32_t mix_setactivechannels(std::int32_t n)
 
 std::int32_t mix_selectchannel(std::int32_t n)
 {
-    if (mix_channel* ch = control_channel(n))
-        curchan = ch;
+    // A channel that does not exist deselects, so that the setters after it change nothing
+    // instead of landing on the channel selected before.
+    curchan = control_channel(n);
     return n;
 }
 

@@ -172,6 +172,28 @@ INSTANTIATE_TEST_SUITE_P(Kinds, Events, ::testing::Values(
     event_case{"mouse_up", make_event(SDL_MOUSEBUTTONUP), false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Waiting for the music's first row: -37 and other negative reports keep waiting, a
+// stop signal ends the wait even when the music never starts.
+std::int32_t scripted_position;
+std::int32_t scripted_position_fn() { return now >= 1005 ? 0 : scripted_position; }
+
+TEST_F(FrameLoop, WaitsForTheFirstRowUnlessStopped)
+{
+    fl_platform.position = scripted_position_fn;
+    scripted_position = -37;
+    EXPECT_TRUE(wait_first_row());
+    EXPECT_EQ(now, 1005u);
+
+    scripted_position = 101;
+    now = 0;
+    EXPECT_TRUE(wait_first_row());
+    EXPECT_EQ(now, 1005u);
+
+    fl_platform.position = [] { return std::int32_t{-37}; };
+    fl_stop_requested = 1;
+    EXPECT_FALSE(wait_first_row());
+}
+
 TEST_F(FrameLoop, StopSignalEndsLikeEscape)
 {
     frame_state s;

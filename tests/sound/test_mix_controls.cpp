@@ -235,8 +235,11 @@ TEST_F(MixerTest, OutOfRangeArgumentsWriteNothing)
     mix_setsample(-7);
     EXPECT_EQ(std::memcmp(samples.data(), mix_samples, sizeof mix_samples), 0);
     EXPECT_EQ(std::memcmp(channels.data(), mix_channels, sizeof mix_channels), 0);
-    mix_selectchannel(40);          // keeps the selection it had
-    EXPECT_EQ(curchan, &mix_channels[5]);
+    mix_selectchannel(40);          // deselects: the setters after it reach no channel
+    EXPECT_EQ(curchan, nullptr);
+    mix_setvolume(9);
+    mix_setamigaperiod(113);
+    EXPECT_EQ(std::memcmp(channels.data(), mix_channels, sizeof mix_channels), 0);
 
     mix_setactivechannels(40);
     EXPECT_EQ(mix_activechannels, 32);
