@@ -100,6 +100,22 @@ TEST_F(Replay, TonePortamentoHoldsTheNoteAndSlidesOnLaterTicks)
     EXPECT_EQ(periods(2), (std::vector<std::int64_t>{-1, 428}));
 }
 
+TEST_F(Replay, GlissandoSendsTheNearestNoteAtOrBelowThePitchOnlyWithEffect3)
+{
+    module_file m = base_song();
+    m.cell(0, 0, 0, 1, 856, 0xE, 0x31);
+    m.cell(0, 1, 0, 1, 428, 3, 0x30);
+    m.cell(0, 2, 0, 0, 0, 5, 0x00);
+    start(m);
+    periods(5);
+    tick();
+    // 808, 760, 712, 664, 616 rounded to the next longer period of the scale.
+    EXPECT_EQ(periods(5), (std::vector<std::int64_t>{808, 762, 720, 678, 640}));
+    EXPECT_EQ(pt_period[0], 616);
+    tick();
+    EXPECT_EQ(periods(5), (std::vector<std::int64_t>{568, 520, 472, 428, 428}));
+}
+
 TEST_F(Replay, SampleOffsetReplacesTheRestartAndWorksWithoutANote)
 {
     module_file m = base_song();
