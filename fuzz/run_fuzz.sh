@@ -43,6 +43,11 @@ seeds = {
                            {1: (16, 0, 64, 0, 16), 2: (2, 0, 64, 0, 0)}),
   'jump_32ch.mod': module(b'32CH', 32, 2, [(1, 0, 31, 31, 3424, 11, 200), (0, 1, 5, 7, 1000, 9, 255)],
                           {31: (1024, 8, 64, 1000, 2000), 7: (4, 0, 10, 2, 2)}, orders=[0, 1, 0], restart=126),
+  # A jump whose row a later channel's loop takes back.
+  'jumploop_4ch.mod': module(b'M.K.', 4, 1, [(0, 3, 0, 0, 0, 11, 0x81), (0, 3, 1, 0, 0, 14, 0x61)], {}),
+  # A loop start read while another channel's loop holds the row count at -1.
+  'looprow_4ch.mod': module(b'M.K.', 4, 1, [(0, 2, 1, 0, 0, 14, 0x61), (0, 5, 0, 0, 0, 14, 0x61),
+                                            (0, 5, 1, 0, 0, 14, 0x60)], {}),
 }
 for name, data in seeds.items():
     open(os.path.join(sys.argv[1], name), 'wb').write(data)

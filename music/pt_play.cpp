@@ -418,9 +418,15 @@ bool row_start()
         pos++;
         row = static_cast<std::int32_t>(pt_breakrow);
         pt_breakrow = 0;
-        if (pos >= pt_songlength)
-            pos = static_cast<std::int32_t>(pt_restart);
     }
+    // A jump whose row a later channel's pattern loop took back leaves its position
+    // unwrapped (-1 to 254); like any other position outside the song it restarts.
+    if (pos < 0 || pos >= pt_songlength)
+        pos = static_cast<std::int32_t>(pt_restart);
+    // Loops started on a row count already taken back by another channel's loop
+    // can reach above the pattern's first row.
+    if (row < 0)
+        row = 0;
     pt_curpattern = pt_order[pos];
     pt_lineptr = pt_patterns[pt_curpattern] + static_cast<std::uint32_t>(row) * pt_channels * 4;
     pt_songpos.store(pos, std::memory_order_relaxed);

@@ -25,9 +25,10 @@ void usage(std::FILE* to)
 {
     std::fputs("usage: modrender [--seconds N] MODULE OUT.wav\n"
                "       modrender [--seconds N] --timeline MODULE\n"
-               "Renders MODULE to OUT.wav (44100 Hz, 16-bit, mono) until the song returns to an\n"
-               "earlier order position or N seconds have passed (default 1200), whichever comes\n"
-               "first. With --timeline, prints \"order row\" at every row start instead.\n",
+               "Renders MODULE to OUT.wav (44100 Hz, 16-bit, mono) until the song comes round (moves\n"
+               "to an order position at or before the one it leaves) or N seconds have passed\n"
+               "(default 1200), whichever comes first. With --timeline, prints \"order row\" at\n"
+               "every row start instead.\n",
                to);
 }
 
@@ -71,29 +72,70 @@ void open_mixer()
     luku = 0;
 }
 
-// Ticks until the song returns to an earlier order position or the time runs out,
-// printing each row start.
+// What the coming tick does to the song's position: whether it starts a row, whether
+// that row start leaves the pattern for an order position (the next, a jump's or a
+// break's), and the position and row it starts. They are worked out before the tick,
+// as the row start does, because a jump or break in the new row rewrites the position
+// the player reports at once.
+struct row_start_ahead {
+    bool row;
+    bool leaves;
+    std::int32_t pos;
+    std::int32_t line;
+};
+
+row_start_ahead next_tick()
+{
+    bool delayed = false;
+    for (std::uint32_t ch = 0; ch < pt_channels; ch++)
+        delayed |= pt_delay[ch] > 0;
+    row_start_ahead a{};
+    a.row = pt_speed != 0 && pt_vbcount + 1 >= pt_speed && !delayed;
+    a.pos = pt_songpos.load(std::memory_order_relaxed);
+    a.line = pt_rowcount.load(std::memory_order_relaxed) + 1;
+    a.leaves = a.row && a.line > 63;
+    if (a.line > 63) {
+        a.pos++;
+        a.line = static_cast<std::int32_t>(pt_breakrow);
+    }
+    if (a.pos < 0 || a.pos >= pt_songlength)
+        a.pos = static_cast<std::int32_t>(pt_restart);
+    if (a.line < 0)
+        a.line = 0;
+    return a;
+}
+
+// The song has come round when a row start enters an order position at or before the
+// one it leaves: a jump back, the restart, or a one-position song starting over.
+bool came_round(const row_start_ahead& ahead, std::int32_t& last_pos)
+{
+    if (!ahead.row)
+        return false;
+    bool entered = ahead.leaves || ahead.pos != last_pos;
+    bool back = entered && ahead.pos <= last_pos;
+    last_pos = ahead.pos;
+    return back;
+}
+
+// Ticks until the song comes round or the time runs out, printing each row start.
 int timeline(std::uint32_t max_ticks)
 {
     std::int32_t last_pos = -1;
     for (std::uint32_t t = 0; t < max_ticks; t++) {
-        bool delayed = false;
-        for (std::uint32_t ch = 0; ch < pt_channels; ch++)
-            delayed |= pt_delay[ch] > 0;
-        bool row_start = pt_speed != 0 && pt_vbcount + 1 >= pt_speed && !delayed;
+        row_start_ahead ahead = next_tick();
         vek_tick();
-        std::int32_t pos = pt_songpos.load(std::memory_order_relaxed);
-        if (pos < last_pos)
+        if (came_round(ahead, last_pos))
             break;
-        last_pos = pos;
-        if (row_start)
-            std::printf("%d %d\n", pos, pt_rowcount.load(std::memory_order_relaxed));
+        if (ahead.row)
+            std::printf("%d %d\n", ahead.pos, ahead.line);
     }
     return 0;
 }
 
 // Renders one tick a callback: the callback mixes the tick begun at the end of the
-// previous one, then begins the next; the song's end is seen as that tick begins.
+// previous one, then begins the next; the song coming round is seen as that tick
+// begins, and its samples are not written. An empty first callback begins the first
+// tick, so that every callback runs exactly one.
 int render(const char* out_path, std::uint32_t max_samples)
 {
     std::FILE* out = std::fopen(out_path, "wb");
@@ -104,17 +146,19 @@ int render(const char* out_path, std::uint32_t max_samples)
     wav_header(out, 0);
     std::vector<std::uint8_t> buffer(2 * TICK_SAMPLES);
     std::uint32_t written = 0;
-    std::int32_t last_pos = 0;
+    std::int32_t last_pos = -1;
+    row_start_ahead ahead = next_tick();
+    mix_newhand(nullptr, buffer.data(), 0);
+    came_round(ahead, last_pos);
     while (written < max_samples) {
+        ahead = next_tick();
         mix_newhand(nullptr, buffer.data(), static_cast<int>(buffer.size()));
         std::uint32_t n = std::min<std::uint32_t>(TICK_SAMPLES, max_samples - written);
         for (std::uint32_t i = 0; i < n; i++)
             put16(out, static_cast<std::uint16_t>(buffer[2 * i] << 8 | buffer[2 * i + 1]));
         written += n;
-        std::int32_t pos = pt_songpos.load(std::memory_order_relaxed);
-        if (pos < last_pos)
+        if (came_round(ahead, last_pos))
             break;
-        last_pos = pos;
     }
     std::fseek(out, 0, SEEK_SET);
     wav_header(out, written);

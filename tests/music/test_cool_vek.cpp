@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <unistd.h>
+
 using namespace fixture;
 
 namespace {
@@ -186,6 +189,40 @@ TEST(MusicInterface, DeviceAnswersChooseTheDevice)
     EXPECT_EQ(vek_open_device('0'), 1);
     EXPECT_EQ(laite, 0);
     EXPECT_STREQ(sd_devicename, "Super Tovu NoSound Device 2.0c");
+}
+
+// The menu reads one word a call; only its first character counts.
+TEST(MusicInterface, MenuWordChoosesByItsFirstCharacter)
+{
+    char path[] = "/tmp/vek_menu_XXXXXX";
+    int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    const char answers[] = "x0\n0abc\n";
+    ASSERT_EQ(write(fd, answers, sizeof answers - 1), static_cast<ssize_t>(sizeof answers - 1));
+    close(fd);
+    ASSERT_NE(std::freopen(path, "r", stdin), nullptr);
+    std::remove(path);
+    sd_selectchannel = nullptr;
+    sd_init = nullptr;
+    laite = 7;
+    EXPECT_EQ(vek_init(), 0);
+    EXPECT_EQ(laite, 7);
+    EXPECT_EQ(sd_selectchannel, nullptr);
+    EXPECT_EQ(sd_init, nullptr);
+    EXPECT_EQ(vek_init(), 1);
+    EXPECT_EQ(laite, 0);
+    EXPECT_NE(sd_selectchannel, nullptr);
+    EXPECT_EQ(vek_init(), 0);   // end of input
+    ASSERT_NE(std::freopen("/dev/null", "r", stdin), nullptr);
+}
+
+// The volume factor scales 63 and truncates.
+TEST(MusicInterface, MasterVolumeIsTheFactorTimes63Truncated)
+{
+    install_recording_device();
+    for (double v : {1.0, 4.0, 0.999, 0.5, 0.0})
+        vek_set_mastervolume(v);
+    EXPECT_EQ(calls, (std::vector<device_call>{{'m', 63}, {'m', 252}, {'m', 62}, {'m', 31}, {'m', 0}}));
 }
 
 struct range_case {

@@ -100,6 +100,22 @@ TEST_F(Replay, TonePortamentoHoldsTheNoteAndSlidesOnLaterTicks)
     EXPECT_EQ(periods(2), (std::vector<std::int64_t>{-1, 428}));
 }
 
+TEST_F(Replay, GlissandoSendsTheNearestNoteAtOrBelowThePitchOnlyWithEffect3)
+{
+    module_file m = base_song();
+    m.cell(0, 0, 0, 1, 856, 0xE, 0x31);
+    m.cell(0, 1, 0, 1, 428, 3, 0x30);
+    m.cell(0, 2, 0, 0, 0, 5, 0x00);
+    start(m);
+    periods(5);
+    tick();
+    // 808, 760, 712, 664, 616 rounded to the next longer period of the scale.
+    EXPECT_EQ(periods(5), (std::vector<std::int64_t>{808, 762, 720, 678, 640}));
+    EXPECT_EQ(pt_period[0], 616);
+    tick();
+    EXPECT_EQ(periods(5), (std::vector<std::int64_t>{568, 520, 472, 428, 428}));
+}
+
 TEST_F(Replay, SampleOffsetReplacesTheRestartAndWorksWithoutANote)
 {
     module_file m = base_song();
@@ -322,6 +338,51 @@ INSTANTIATE_TEST_SUITE_P(
                       jump_case{"BPastTheSong", 0xB, 0x09, 4, 2, 200},
                       jump_case{"B00", 0xB, 0x00, 4, 0, 0}),
     [](const ::testing::TestParamInfo<jump_case>& i) { return i.param.name; });
+
+// A pattern loop on a later channel of the row overrides a jump's row but not its
+// position: the row start then lands on a position the row did not wrap into.
+TEST_F(Replay, JumpOverriddenByALoopStaysInsideTheSong)
+{
+    struct jump_loop_case {
+        unsigned jump;
+        int next_position;
+    };
+    for (jump_loop_case c : {jump_loop_case{0x00, 100}, jump_loop_case{0x81, 100},
+                             jump_loop_case{0x03, 200}}) {
+        module_file m("M.K.", 4, 2);
+        m.song({0, 1, 0, 0}, 1);
+        m.cell(0, 0, 0, 0, 0, 0xF, 1);
+        m.cell(0, 3, 0, 0, 0, 0xB, c.jump);
+        m.cell(0, 3, 1, 0, 0, 0xE, 0x61);   // loop row 0 of channel 1: row 0
+        start(m);
+        for (int i = 0; i < 3; i++)
+            tick();
+        ASSERT_EQ(pt_rowcount.load(), -1);   // row 3 played: jump, then the loop
+        tick();
+        EXPECT_EQ(position(), c.next_position) << std::hex << c.jump;
+        EXPECT_EQ(pt_curpattern, pt_order[pt_songpos.load()]);
+    }
+}
+
+// An earlier channel's loop leaves the row count at -1 when a later channel's E60
+// reads it; that channel's next loop must still start inside the pattern.
+TEST_F(Replay, LoopStartTakenBeforeRowZeroStartsAtRowZero)
+{
+    module_file m = base_song();
+    m.cell(0, 0, 3, 0, 0, 0xF, 1);
+    m.cell(0, 2, 1, 0, 0, 0xE, 0x61);
+    m.cell(0, 5, 0, 0, 0, 0xE, 0x61);
+    m.cell(0, 5, 1, 0, 0, 0xE, 0x60);   // reads the row count channel 0 just set: -1
+    start(m);
+    std::vector<int> rows{0};
+    for (int i = 0; i < 12; i++) {
+        tick();
+        rows.push_back(static_cast<int>((pt_lineptr - pt_patterns[0]) / 16));
+    }
+    EXPECT_EQ(pt_looprow[1], -1);
+    // Rows 0-2 twice (channel 1), 3-5, 0-2 with channel 1's loop to row 0 once more.
+    EXPECT_EQ(rows, (std::vector<int>{0, 1, 2, 0, 1, 2, 3, 4, 5, 0, 1, 2, 0}));
+}
 
 TEST_F(Replay, SongLengthZeroStartsAtTheRestartPosition)
 {

@@ -3,6 +3,7 @@
 // audio driver, and the demo without an audio device.
 #include "music/cool_vek.h"
 #include "music/pt.h"
+#include "tests/music/module_fixture.h"
 #include "sound/sd.h"
 #include "sound/sd_mix.h"
 #include "sound/sd_ns.h"
@@ -134,6 +135,47 @@ TEST(ModRender, ReportsUnreadableAndUnknownModules)
     EXPECT_NE(out.find("unknown module type"), std::string::npos) << out;
     EXPECT_NE(out.find("rc=1"), std::string::npos);
 }
+
+struct comes_round_case {
+    const char* name;
+    std::vector<int> orders;
+    int restart;
+    int jump_row;    // row of pattern 0 holding B00, or -1
+    int rows;        // rows played before the song comes round
+};
+
+class ModRenderStops : public ::testing::TestWithParam<comes_round_case> {};
+
+// A song that starts over at the position it leaves has come round as much as one
+// that jumps back: both end the render after one pass.
+TEST_P(ModRenderStops, WhenTheSongComesRound)
+{
+    const comes_round_case& c = GetParam();
+    fixture::module_file m("M.K.", 4, 2);
+    m.song(c.orders, c.restart);
+    if (c.jump_row >= 0)
+        m.cell(0, c.jump_row, 2, 0, 0, 0xB, 0x00);
+    std::size_t size = 0;
+    std::vector<std::uint8_t> bytes = m.bytes(&size);
+    const std::string mod = BIN + "/modrender_" + c.name + ".mod";
+    const std::string wav = BIN + "/modrender_" + c.name + ".wav";
+    std::ofstream(mod, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                               static_cast<std::streamsize>(size));
+    ASSERT_EQ(std::system((BIN + "/modrender " + mod + " " + wav).c_str()), 0);
+    EXPECT_EQ(read_file(wav).size(), 44u + 2u * 882u * 6u * static_cast<std::size_t>(c.rows));
+    std::string timeline = run(BIN + "/modrender --timeline " + mod);
+    EXPECT_EQ(std::count(timeline.begin(), timeline.end(), '\n'), c.rows);
+    std::remove(mod.c_str());
+    std::remove(wav.c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ModRenderStops,
+    ::testing::Values(comes_round_case{"OnePosition", {0}, 0, -1, 64},
+                      comes_round_case{"RestartAtTheLast", {0, 1}, 1, -1, 128},
+                      comes_round_case{"RestartAtTheFirst", {1, 0}, 0, -1, 128},
+                      comes_round_case{"JumpToItself", {0}, 0, 9, 10}),
+    [](const ::testing::TestParamInfo<comes_round_case>& i) { return i.param.name; });
 
 // Renders the generated song's first n samples through mix_newhand in buffers of
 // the given sample count, at 44100 Hz with the real mixer.
