@@ -49,6 +49,16 @@ extern std::atomic<std::int32_t> pt_songpos;   // order position; -1 after pt_in
 extern std::atomic<std::int32_t> pt_rowcount;  // row 0..63; 63 after pt_init
 extern std::uint32_t pt_vbcount;               // tick within the row
 extern std::uint32_t pt_speed;                 // ticks per row
+// The latest row start of the replay routine, for tools that follow a song's course:
+// how many row starts so far, the order position and row entered, and whether it left
+// a pattern (for the next one, a jump's or a break's). Written by the thread that plays.
+struct pt_rowstart_record {
+    std::uint32_t count;
+    std::int32_t pos;
+    std::int32_t row;
+    bool wrapped;
+};
+extern pt_rowstart_record pt_lastrowstart;
 extern std::uint32_t pt_breakrow;              // row at which the next pattern starts
 extern std::uint32_t pt_curpattern;
 extern std::uint8_t* pt_lineptr;               // first cell of the current row

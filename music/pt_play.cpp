@@ -14,6 +14,7 @@ std::atomic<std::int32_t> pt_rowcount;
 std::uint32_t pt_vbcount;
 std::uint32_t pt_speed;
 std::uint32_t pt_breakrow;
+pt_rowstart_record pt_lastrowstart;
 std::uint32_t pt_curpattern;
 std::uint8_t* pt_lineptr;
 
@@ -414,7 +415,8 @@ bool row_start()
         return false;
     std::int32_t row = pt_rowcount.load(std::memory_order_relaxed) + 1;
     std::int32_t pos = pt_songpos.load(std::memory_order_relaxed);
-    if (row > 63) {
+    bool wrapped = row > 63;
+    if (wrapped) {
         pos++;
         row = static_cast<std::int32_t>(pt_breakrow);
         pt_breakrow = 0;
@@ -431,6 +433,7 @@ bool row_start()
     pt_lineptr = pt_patterns[pt_curpattern] + static_cast<std::uint32_t>(row) * pt_channels * 4;
     pt_songpos.store(pos, std::memory_order_relaxed);
     pt_rowcount.store(row, std::memory_order_relaxed);
+    pt_lastrowstart = {pt_lastrowstart.count + 1, pos, row, wrapped};
     return true;
 }
 
@@ -451,6 +454,7 @@ void pt_init()
     pt_speed = 6;
     pt_curpattern = 0;
     pt_breakrow = 0;
+    pt_lastrowstart = {};
     pt_vibwave = pt_sine;
     pt_tremwave = pt_sine;
     for (int i = 0; i < 64; i++) {

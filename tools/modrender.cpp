@@ -72,48 +72,19 @@ void open_mixer()
     luku = 0;
 }
 
-// What the coming tick does to the song's position: whether it starts a row, whether
-// that row start leaves the pattern for an order position (the next, a jump's or a
-// break's), and the position and row it starts. They are worked out before the tick,
-// as the row start does, because a jump or break in the new row rewrites the position
-// the player reports at once.
-struct row_start_ahead {
-    bool row;
-    bool leaves;
-    std::int32_t pos;
-    std::int32_t line;
-};
-
-row_start_ahead next_tick()
+// The song has come round when the latest tick's row start entered an order position at
+// or before the one it left: a jump back, the restart, or a one-position song starting
+// over. The row start is the one the replay routine recorded, before any jump or break
+// in the new row rewrote the position it reports.
+bool came_round(std::uint32_t& seen, std::int32_t& last_pos)
 {
-    bool delayed = false;
-    for (std::uint32_t ch = 0; ch < pt_channels; ch++)
-        delayed |= pt_delay[ch] > 0;
-    row_start_ahead a{};
-    a.row = pt_speed != 0 && pt_vbcount + 1 >= pt_speed && !delayed;
-    a.pos = pt_songpos.load(std::memory_order_relaxed);
-    a.line = pt_rowcount.load(std::memory_order_relaxed) + 1;
-    a.leaves = a.row && a.line > 63;
-    if (a.line > 63) {
-        a.pos++;
-        a.line = static_cast<std::int32_t>(pt_breakrow);
-    }
-    if (a.pos < 0 || a.pos >= pt_songlength)
-        a.pos = static_cast<std::int32_t>(pt_restart);
-    if (a.line < 0)
-        a.line = 0;
-    return a;
-}
-
-// The song has come round when a row start enters an order position at or before the
-// one it leaves: a jump back, the restart, or a one-position song starting over.
-bool came_round(const row_start_ahead& ahead, std::int32_t& last_pos)
-{
-    if (!ahead.row)
+    const pt_rowstart_record& r = pt_lastrowstart;
+    if (r.count == seen)
         return false;
-    bool entered = ahead.leaves || ahead.pos != last_pos;
-    bool back = entered && ahead.pos <= last_pos;
-    last_pos = ahead.pos;
+    seen = r.count;
+    bool entered = r.wrapped || r.pos != last_pos;
+    bool back = entered && r.pos <= last_pos;
+    last_pos = r.pos;
     return back;
 }
 
@@ -121,13 +92,14 @@ bool came_round(const row_start_ahead& ahead, std::int32_t& last_pos)
 int timeline(std::uint32_t max_ticks)
 {
     std::int32_t last_pos = -1;
+    std::uint32_t seen = 0;
     for (std::uint32_t t = 0; t < max_ticks; t++) {
-        row_start_ahead ahead = next_tick();
         vek_tick();
-        if (came_round(ahead, last_pos))
+        std::uint32_t before = seen;
+        if (came_round(seen, last_pos))
             break;
-        if (ahead.row)
-            std::printf("%d %d\n", ahead.pos, ahead.line);
+        if (seen != before)
+            std::printf("%d %d\n", pt_lastrowstart.pos, pt_lastrowstart.row);
     }
     return 0;
 }
@@ -147,17 +119,16 @@ int render(const char* out_path, std::uint32_t max_samples)
     std::vector<std::uint8_t> buffer(2 * TICK_SAMPLES);
     std::uint32_t written = 0;
     std::int32_t last_pos = -1;
-    row_start_ahead ahead = next_tick();
+    std::uint32_t seen = 0;
     mix_newhand(nullptr, buffer.data(), 0);
-    came_round(ahead, last_pos);
+    came_round(seen, last_pos);
     while (written < max_samples) {
-        ahead = next_tick();
         mix_newhand(nullptr, buffer.data(), static_cast<int>(buffer.size()));
         std::uint32_t n = std::min<std::uint32_t>(TICK_SAMPLES, max_samples - written);
         for (std::uint32_t i = 0; i < n; i++)
             put16(out, static_cast<std::uint16_t>(buffer[2 * i] << 8 | buffer[2 * i + 1]));
         written += n;
-        if (came_round(ahead, last_pos))
+        if (came_round(seen, last_pos))
             break;
     }
     std::fseek(out, 0, SEEK_SET);
