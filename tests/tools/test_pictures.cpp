@@ -28,18 +28,11 @@ void PrintTo(const picture_case& c, std::ostream* os) { *os << c.name; }
 
 class PictureFile : public ::testing::TestWithParam<picture_case> {};
 
-TEST_P(PictureFile, HasItsLayoutsSizeAndIsRegeneratedIdentically)
+// That a second generator run writes the same bytes is checked for all files at once.
+TEST_P(PictureFile, HasItsLayoutsSize)
 {
     const picture_case& c = GetParam();
-    std::vector<unsigned char> data = read_data(std::string("data/") + c.name);
-    EXPECT_EQ(data.size(), c.size);
-
-    std::filesystem::path again = std::filesystem::temp_directory_path() /
-                                  (std::string("demo_again_") + c.name);
-    std::string command = std::string(DEMO_BINARY_DIR) + "/gendata " + again.string();
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    EXPECT_EQ(read_data((again / c.name).string()), data);
-    std::filesystem::remove_all(again);
+    EXPECT_EQ(read_data(std::string("data/") + c.name).size(), c.size);
 }
 
 INSTANTIATE_TEST_SUITE_P(Pictures, PictureFile, ::testing::Values(

@@ -227,13 +227,4 @@ TEST_F(Song, RenderedMixIsCleanAndNeverSilent)
     }
 }
 
-TEST_F(Song, GeneratorWritesTheSameBytesAgain)
-{
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / "demo_song_again";
-    std::string cmd = std::string(DEMO_BINARY_DIR) + "/gendata " + dir.string();
-    ASSERT_EQ(std::system(cmd.c_str()), 0);
-    EXPECT_TRUE(read_file((dir / "tehas2.mod").string()) == s.b);
-    std::filesystem::remove_all(dir);
-}
-
 }  // namespace
