@@ -2,6 +2,7 @@
 // the demo's loader, replay routine, mix_newhand and mixer, side by side with
 // libopenmpt and libxmp rendering the same file and the same number of samples with
 // nearest-neighbour resampling. The x_realtime counter is song seconds per second.
+#include "core/loader.h"
 #include "music/cool_vek.h"
 #include "music/pt.h"
 #include "sound/sd.h"
@@ -40,7 +41,7 @@ std::size_t song_samples()
 {
     static const std::size_t n = [] {
         std::vector<std::uint8_t> module = song_file();
-        module.resize(module.size() + 4096, 0);
+        module.resize(module.size() + LOAD_SPARE, 0);
         sd_mix_setfunctions();
         if (!vek_get(module.data(), song_file().size()))
             return std::size_t{0};
@@ -72,7 +73,7 @@ void BM_demo_player(benchmark::State& state)
     std::vector<std::uint8_t> out(2 * BUFFER);
     for (auto _ : state) {
         module = song_file();
-        module.resize(module.size() + 4096, 0);
+        module.resize(module.size() + LOAD_SPARE, 0);
         sd_mix_setfunctions();
         sd_mix_init(RATE);
         sd_setmainvolume(64);

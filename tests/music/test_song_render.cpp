@@ -1,6 +1,7 @@
 // The whole song through the real mixer: modrender's length on the generated module,
 // the audio clock's independence from buffer sizes, the demo heard through SDL's disk
 // audio driver, and the demo without an audio device.
+#include "core/loader.h"
 #include "music/cool_vek.h"
 #include "music/pt.h"
 #include "tests/music/module_fixture.h"
@@ -190,7 +191,7 @@ std::vector<std::uint8_t> render(std::size_t n, std::size_t buffer_samples)
     }
     std::memcpy(pt_defaultpan, defaultpan, sizeof defaultpan);
     std::vector<std::uint8_t> module = file;
-    module.resize(file.size() + 4096, 0);
+    module.resize(file.size() + LOAD_SPARE, 0);
     sd_mix_setfunctions();
     sd_mix_init(44100);
     sd_setmainvolume(64);
@@ -272,10 +273,10 @@ TEST(Demo, WithoutAnAudioDeviceSaysSoundIsOffAndRunsOnTheTimer)
 TEST(NoSoundClock, TimerPlaysFiftyTicksASecond)
 {
     std::vector<std::uint8_t> file = read_file(BIN + "/data/tehas2.mod");
-    file.resize(file.size() + 4096, 0);
+    file.resize(file.size() + LOAD_SPARE, 0);
     ASSERT_EQ(SDL_Init(SDL_INIT_TIMER), 0);
     ASSERT_EQ(vek_open_device('0'), 1);
-    ASSERT_EQ(vek_get(file.data(), file.size() - 4096), 1);
+    ASSERT_EQ(vek_get(file.data(), file.size() - LOAD_SPARE), 1);
     std::int32_t start_age = aikaa_siita_kun_viimeksi_tavattu[31];
     vek_start(50);
     SDL_Delay(1000);
