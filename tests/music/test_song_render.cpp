@@ -253,10 +253,18 @@ TEST(Demo, HeardThroughTheDiskDriverIsWhatModrenderRenders)
     };
     std::size_t a = first_sound(heard), b = first_sound(rendered);
     ASSERT_LT(a, heard.size());
+    // Closing the device may let SDL write one more buffer after the demo's
+    // callback is detached, silent or cut short: the last device buffer is not
+    // compared.
+    while (heard.size() > a && heard.back() == 0)
+        heard.pop_back();
     std::size_t n = std::min(heard.size() - a, rendered.size() - b);
+    n = n > 2048 ? n - 2048 : 0;
     ASSERT_GT(n, 2u * 44100);
-    EXPECT_TRUE(std::equal(heard.begin() + static_cast<long>(a), heard.begin() + static_cast<long>(a + n),
-                           rendered.begin() + static_cast<long>(b)));
+    auto differ = std::mismatch(heard.begin() + static_cast<long>(a), heard.begin() + static_cast<long>(a + n),
+                                rendered.begin() + static_cast<long>(b));
+    EXPECT_EQ(differ.first - heard.begin() - static_cast<long>(a), static_cast<long>(n))
+        << "first difference after the first sound, of " << n << " samples compared";
     std::remove(raw.c_str());
     std::remove(wav.c_str());
 }
