@@ -264,7 +264,7 @@ TEST(Demo, HeardThroughTheDiskDriverIsWhatModrenderRenders)
     auto differ = std::mismatch(heard.begin() + static_cast<long>(a), heard.begin() + static_cast<long>(a + n),
                                 rendered.begin() + static_cast<long>(b));
     EXPECT_EQ(differ.first - heard.begin() - static_cast<long>(a), static_cast<long>(n))
-        << "first difference after the first sound, of " << n << " samples compared";
+        << "first difference after the first sound, of " << n << " samples compared; " << heard.size() << " heard";
     std::remove(raw.c_str());
     std::remove(wav.c_str());
 }
