@@ -293,7 +293,10 @@ TEST(NoSoundClock, TimerPlaysFiftyTicksASecond)
     vek_close();
     SDL_Quit();
     EXPECT_GE(wall, 50);
-    EXPECT_NEAR(played, wall, 3);
+    // SDL's timer schedules each call from the last one's wake-up, so a loaded
+    // machine loses a little; a wrong rate (25 or 100 a second) is far outside.
+    EXPECT_LE(played, wall + 1);
+    EXPECT_GE(played, wall * 4 / 5);
     EXPECT_GE(vek_position(), 0);
 }
 
